@@ -1,0 +1,168 @@
+// kenshin-check: checks one submission archive from the command line.
+//
+//   kenshin-check [--desktop DIR] [--quiet] ARCHIVE
+//   kenshin-check --help | --version
+//
+// Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "app/run_check.h"
+#include "platform/desktop_folder.h"
+#include "platform/folders.h"
+#include "report/report.h"
+#include "version.h"
+
+namespace {
+
+constexpr int kExitClean = 0;
+constexpr int kExitFindings = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitFailed = 3;
+
+constexpr const char kUsage[] =
+    "usage: kenshin-check [--desktop DIR] [--quiet] ARCHIVE\n"
+    "       kenshin-check --help | --version\n";
+
+constexpr const char kHelp[] =
+    "Checks a specified health checkup submission archive (.zip) and writes\n"
+    "every finding into ERR.txt (code page 932, CR LF) in the desktop folder.\n"
+    "\n"
+    "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
+    "  --quiet        do not print the report\n"
+    "  --help         show this help\n"
+    "  --version      show the version\n"
+    "\n"
+    "Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.\n";
+
+struct Options {
+  std::optional<std::string> desktop;
+  bool quiet = false;
+  std::string archive;
+};
+
+class CommandLinePlatform : public kenshin::platform::Platform {
+ public:
+  CommandLinePlatform(std::string desktop, std::string archive)
+      : desktop_(std::move(desktop)), archive_(std::move(archive)), show_progress_(::isatty(STDERR_FILENO) == 1) {}
+
+  std::string desktop_folder() override { return desktop_; }
+  std::optional<std::string> choose_archive() override { return archive_; }
+  void show_report(const std::string& path) override { shown_report_ = path; }
+
+  // Progress on the terminal, once the run has taken more than a second.
+  void pair_progress(int k, int n) override {
+    if (!show_progress_) return;
+    auto now = std::chrono::steady_clock::now();
+    if (now - started_ < std::chrono::seconds(1) || (now - last_shown_ < std::chrono::milliseconds(200) && k != n)) {
+      return;
+    }
+    last_shown_ = now;
+    progress_shown_ = true;
+    std::fprintf(stderr, "\rpair %d of %d", k, n);
+    std::fflush(stderr);
+  }
+
+  void end_progress() const {
+    if (progress_shown_) std::fputs("\n", stderr);
+  }
+
+  const std::optional<std::string>& shown_report() const { return shown_report_; }
+
+ private:
+  std::string desktop_;
+  std::string archive_;
+  bool show_progress_;
+  bool progress_shown_ = false;
+  std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last_shown_{};
+  std::optional<std::string> shown_report_;
+};
+
+int usage_error(const std::string& message) {
+  std::cerr << "kenshin-check: " << message << "\n" << kUsage;
+  return kExitUsage;
+}
+
+// Parses the arguments; returns an exit status when the program should end now.
+std::optional<int> parse(int argc, char** argv, Options& options) {
+  std::optional<std::string> archive;
+  bool only_operands = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (!only_operands && arg == "--") {
+      only_operands = true;
+    } else if (!only_operands && arg == "--help") {
+      std::cout << kUsage << "\n" << kHelp;
+      return kExitClean;
+    } else if (!only_operands && arg == "--version") {
+      std::cout << "kenshin-check " << kenshin::kVersion << "\n";
+      return kExitClean;
+    } else if (!only_operands && arg == "--quiet") {
+      options.quiet = true;
+    } else if (!only_operands && arg == "--desktop") {
+      if (i + 1 >= argc) return usage_error("--desktop needs a folder");
+      options.desktop = argv[++i];
+    } else if (!only_operands && arg.rfind("--desktop=", 0) == 0) {
+      options.desktop = arg.substr(10);
+    } else if (!only_operands && arg.size() > 1 && arg[0] == '-') {
+      return usage_error("unknown option " + arg);
+    } else if (archive) {
+      return usage_error("only one archive can be checked at a time");
+    } else {
+      archive = arg;
+    }
+  }
+  if (!archive || archive->empty()) return usage_error("no archive given");
+  options.archive = *archive;
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  Options options;
+  if (std::optional<int> status = parse(argc, argv, options)) return *status;
+
+  std::error_code ec;
+  fs::path archive = fs::absolute(fs::path(options.archive), ec).lexically_normal();
+  if (ec || !fs::is_regular_file(archive, ec)) {
+    return usage_error("no such archive file: " + options.archive);
+  }
+  std::string desktop;
+  if (options.desktop) {
+    if (options.desktop->empty() || !kenshin::platform::folder_exists(*options.desktop)) {
+      return usage_error("no such desktop folder: " + *options.desktop);
+    }
+    desktop = fs::absolute(fs::path(*options.desktop), ec).lexically_normal().string();
+    while (desktop.size() > 1 && desktop.back() == '/') desktop.pop_back();
+  } else {
+    desktop = kenshin::platform::default_desktop_folder();
+  }
+
+  CommandLinePlatform platform(desktop, archive.string());
+  kenshin::RunState run;
+  kenshin::RunResult result = kenshin::run_check(run, platform);
+  platform.end_progress();
+
+  if (result.outcome == kenshin::RunOutcome::kFailed) {
+    std::cerr << "kenshin-check: " << result.failure << "\n";
+    return kExitFailed;
+  }
+  if (!options.quiet && platform.shown_report()) {
+    for (const std::string& line : kenshin::report::read_report_lines(*platform.shown_report())) {
+      std::cout << line << "\n";
+    }
+    std::cout.flush();
+  }
+  return result.outcome == kenshin::RunOutcome::kClean ? kExitClean : kExitFindings;
+}

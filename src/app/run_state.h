@@ -1,0 +1,63 @@
+// The state of one check run, shared by every stage of the run.
+//
+// One RunState is owned by the caller of run_check() and passed by reference
+// to every stage. Flags keep the two values the checker has always used:
+// 0 = not set, 9 = set (for run_status: 9 = stop the run).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kenshin {
+
+inline constexpr int16_t kFlagSet = 9;
+inline constexpr int16_t kFlagClear = 0;
+
+struct RunState {
+  int16_t run_status = 0;
+
+  std::string desktop_folder;
+  std::string archive_path;   // absolute, UTF-8
+  std::string archive_stem;   // the 31 characters before ".zip"
+
+  // Private folder the archive is unpacked into; removed at the end of every run.
+  std::string working_folder;
+  std::string extraction_folder;  // working_folder + "/" + archive_stem
+  std::string data_folder;        // extraction_folder + "/DATA", as spelled in the archive
+  std::string claims_folder;      // extraction_folder + "/CLAIMS", as spelled in the archive
+
+  std::string report_path;        // desktop_folder + "/ERR.txt"
+  std::FILE* report_handle = nullptr;
+  int16_t report_open_flag = 0;
+  int16_t findings_flag = 0;
+  bool report_shown = false;      // set when the report has been closed and shown
+
+  // Record-header state of the document being checked.
+  int16_t name_line_flag = 0;
+  int16_t data_file_line_flag = 0;
+  int16_t claims_file_line_flag = 0;
+
+  std::vector<std::string> data_file_list;
+  std::vector<std::string> claims_file_list;
+  int pair_count = 0;   // no 16-bit limit: archives may hold any number of pairs
+  int pair_index = 0;   // 1-based while the pair loop runs
+
+  // Captured from the current data document.
+  std::string examinee_name;
+  std::string ticket_number;
+  std::string insurer_number;
+
+  // Captured from the current claims document by the claims pre-read.
+  double claim_type = 0;
+  int16_t anemia_detail_flag = 0;
+  int16_t ecg_detail_flag = 0;
+  int16_t fundus_detail_flag = 0;
+  int16_t creatinine_detail_flag = 0;
+
+  const std::string& data_file() const { return data_file_list.at(pair_index - 1); }
+  const std::string& claims_file() const { return claims_file_list.at(pair_index - 1); }
+};
+
+}  // namespace kenshin

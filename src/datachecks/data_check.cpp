@@ -1,0 +1,33 @@
+#include "datachecks/data_check.h"
+
+#include "docs/pair_loop.h"
+#include "report/report.h"
+
+namespace kenshin::datachecks {
+
+void check_data_document(RunState& run) {
+  run.name_line_flag = kFlagClear;
+  run.data_file_line_flag = kFlagClear;
+  run.claims_file_line_flag = kFlagSet;
+  run.ticket_number.clear();
+  run.examinee_name.clear();
+  run.insurer_number.clear();
+
+  std::optional<docs::Document> doc = docs::load_document(docs::data_document_path(run), docs::Bindings::kData);
+  if (!doc) {
+    report::open_report(run);
+    report::write_line(run, run.data_file() + std::string(report::kLoadFailedSuffix));
+    return;
+  }
+
+  run.ticket_number = docs::select_text(*doc, kTicketNumberPath).value_or("");
+  run.examinee_name = docs::select_text(*doc, kExamineeNamePath).value_or("");
+  std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
+  if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
+
+  DataCheck check{run, *doc, 0, {}, std::nullopt};
+  run_header_rules(check);
+  run_item_rules(check);
+}
+
+}  // namespace kenshin::datachecks

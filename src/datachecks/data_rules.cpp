@@ -1,0 +1,9 @@
+#include "datachecks/data_check.h"
+
+namespace kenshin::datachecks {
+
+void run_header_rules(DataCheck& /*check*/) {}
+
+void run_item_rules(DataCheck& /*check*/) {}
+
+}  // namespace kenshin::datachecks

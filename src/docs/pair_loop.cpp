@@ -1,0 +1,64 @@
+#include "docs/pair_loop.h"
+
+#include <array>
+
+#include "claimchecks/claims_check.h"
+#include "datachecks/data_check.h"
+#include "docs/xml.h"
+
+namespace kenshin::docs {
+
+namespace {
+
+struct DetailedItem {
+  const char* path;
+  int16_t RunState::*flag;
+};
+
+// The detailed checkup items a settlement can bill: anemia, ECG, fundus, creatinine.
+constexpr std::array<DetailedItem, 4> kDetailedItems = {{
+    {"//a:settlement/a:unitPriceDetail/a:observation[@code='1']", &RunState::anemia_detail_flag},
+    {"//a:settlement/a:unitPriceDetail/a:observation[@code='2']", &RunState::ecg_detail_flag},
+    {"//a:settlement/a:unitPriceDetail/a:observation[@code='3']", &RunState::fundus_detail_flag},
+    {"//a:settlement/a:unitPriceDetail/a:observation[@code='4']", &RunState::creatinine_detail_flag},
+}};
+
+}  // namespace
+
+std::string data_document_path(const RunState& run) { return run.data_folder + "/" + run.data_file(); }
+std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
+
+void pair_loop(RunState& run, platform::Platform& platform) {
+  run.pair_index = 0;
+  while (run.pair_index < run.pair_count) {
+    ++run.pair_index;
+    platform.pair_progress(run.pair_index, run.pair_count);
+    claims_pre_read(run);
+    datachecks::check_data_document(run);
+    claimchecks::check_claims_document(run);
+  }
+}
+
+void claims_pre_read(RunState& run) {
+  run.claim_type = kClaimTypeNotRead;
+  for (const DetailedItem& item : kDetailedItems) run.*item.flag = kFlagClear;
+
+  std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
+  if (!doc) return;  // the claims document checks report the failure
+
+  std::optional<std::string> code = select_text(*doc, kClaimTypePath);
+  if (!code) {
+    run.claim_type = kClaimTypeMissing;
+  } else {
+    std::optional<double> v = numeric_value(*code);
+    run.claim_type = (!v || *v < 1 || *v > 5) ? kClaimTypeOutOfRange : *v;
+  }
+
+  if (run.claim_type == 2 || run.claim_type == 4) {
+    for (const DetailedItem& item : kDetailedItems) {
+      if (select_node(*doc, item.path)) run.*item.flag = kFlagSet;
+    }
+  }
+}
+
+}  // namespace kenshin::docs

@@ -1,0 +1,28 @@
+// The loop over the document pairs: for every pair, the claims pre-read, the
+// data document checks and the claims document checks, always in that order.
+#pragma once
+
+#include <string>
+
+#include "app/run_state.h"
+#include "platform/platform.h"
+
+namespace kenshin::docs {
+
+inline constexpr const char kClaimTypePath[] = "//a:settlement/a:claimType/@code";
+
+// Claim type values besides 1..5.
+inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to load
+inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
+inline constexpr double kClaimTypeMissing = 9;     // no claim type code
+
+void pair_loop(RunState& run, platform::Platform& platform);
+
+// Reads the claim type and which detailed items the claims document bills.
+void claims_pre_read(RunState& run);
+
+// Full paths of the current pair's documents.
+std::string data_document_path(const RunState& run);
+std::string claims_document_path(const RunState& run);
+
+}  // namespace kenshin::docs

@@ -1,0 +1,73 @@
+// Access to one loaded XML document: the only way the rules read a data or
+// claims document. Every question is an XPath 1.0 expression with the prefix
+// `a` bound to the document kind's namespace; compiled expressions are kept
+// for reuse, so each distinct expression is compiled once per thread.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "docs/text.h"
+
+namespace kenshin::docs {
+
+// Which namespace the prefix `a` stands for.
+enum class Bindings {
+  kData,    // checkup data documents (HL7 CDA): urn:hl7-org:v3
+  kClaims,  // settlement documents: http://tokuteikenshin.jp/checkup/2007
+};
+
+inline constexpr const char kXsiNamespace[] = "http://www.w3.org/2001/XMLSchema-instance";
+inline constexpr const char kDataNamespace[] = "urn:hl7-org:v3";
+inline constexpr const char kClaimsNamespace[] = "http://tokuteikenshin.jp/checkup/2007";
+
+// An element or attribute of a loaded document, or no node. Valid while its
+// document lives.
+class Node {
+ public:
+  Node() = default;
+  explicit Node(const void* raw) : raw_(raw) {}
+  explicit operator bool() const { return raw_ != nullptr; }
+  const void* raw() const { return raw_; }
+
+ private:
+  const void* raw_ = nullptr;
+};
+
+class Document {
+ public:
+  Document(Document&&) noexcept;
+  Document& operator=(Document&&) noexcept;
+  ~Document();
+
+  struct Impl;
+  explicit Document(std::unique_ptr<Impl> impl);
+  Impl& impl() const { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Loads a document for queries. nullopt ("load failed") when the file cannot
+// be read, is a folder, or is not well-formed XML. A document that declares
+// Shift_JIS is read as code page 932, as the Windows programs that write such
+// documents mean it. Never touches the network or loads external entities.
+std::optional<Document> load_document(const std::string& path, Bindings bindings);
+
+// The first node in document order the expression selects, or no node.
+Node select_node(const Document& doc, std::string_view expression);
+
+// Every node the expression selects, in document order.
+std::vector<Node> select_all_nodes(const Document& doc, std::string_view expression);
+
+// Attribute: its value. Element: its descendant text and CDATA, whitespace-only
+// pieces skipped, trimmed of leading and trailing XML white space.
+std::string node_text(Node node);
+
+// node_text of the first selected node; nullopt when nothing is selected.
+std::optional<std::string> select_text(const Document& doc, std::string_view expression);
+
+}  // namespace kenshin::docs

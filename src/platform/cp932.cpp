@@ -1,0 +1,91 @@
+#include "platform/cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace kenshin::platform {
+namespace {
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts as much of `in` as possible, appending to `out`; returns the errno that stopped it
+  // (0 when all input was converted). `in` is advanced past what was converted.
+  int convert(std::string_view& in, std::string& out) {
+    char buffer[1024];
+    while (!in.empty()) {
+      char* src = const_cast<char*>(in.data());
+      size_t src_left = in.size();
+      char* dst = buffer;
+      size_t dst_left = sizeof buffer;
+      size_t rc = iconv(cd_, &src, &src_left, &dst, &dst_left);
+      int error = rc == static_cast<size_t>(-1) ? errno : 0;
+      out.append(buffer, dst - buffer);
+      in.remove_prefix(in.size() - src_left);
+      if (error != 0 && error != E2BIG) return error;
+    }
+    return 0;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+// Length of the well-formed UTF-8 character at the start of `s`, or 0 if it is malformed.
+size_t utf8_char_length(std::string_view s) {
+  auto byte = [&](size_t i) { return static_cast<std::uint8_t>(s[i]); };
+  std::uint8_t lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || s.size() < length) return 0;
+  std::uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    code = code << 6 | (byte(i) & 0x3F);
+  }
+  static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+bool is_valid_utf8(std::string_view text) {
+  while (!text.empty()) {
+    size_t length = utf8_char_length(text);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+std::optional<std::string> cp932_to_utf8(std::string_view cp932) {
+  Converter converter("UTF-8", "CP932");
+  std::string out;
+  if (!converter.ok() || converter.convert(cp932, out) != 0) return std::nullopt;
+  return out;
+}
+
+std::string utf8_to_cp932(std::string_view utf8) {
+  Converter converter("CP932", "UTF-8");
+  std::string out;
+  if (!converter.ok()) return std::string(utf8.size(), '?');
+  while (converter.convert(utf8, out) != 0) {
+    // Stopped at a character the code page lacks, or at malformed input: replace it and go on.
+    size_t length = utf8_char_length(utf8);
+    out += '?';
+    utf8.remove_prefix(length == 0 ? 1 : length);
+  }
+  return out;
+}
+
+}  // namespace kenshin::platform

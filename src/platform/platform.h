@@ -1,0 +1,35 @@
+// What a check run needs from its surroundings: the user's desktop folder, a
+// way to choose the archive, the unpacker, and a way to show the report.
+//
+// The command line and the window each provide an implementation; tests use
+// fakes. The check rules never see this interface.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kenshin::platform {
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The folder that receives ERR.txt; looked up at the start of every run.
+  virtual std::string desktop_folder() = 0;
+
+  // The archive to check, as an absolute UTF-8 path. nullopt when the user
+  // cancelled; an empty text when the chooser returned no name.
+  virtual std::optional<std::string> choose_archive() = 0;
+
+  // Unpacks every entry of the archive below destination. 0 means success.
+  virtual int unpack(const std::string& archive_path, const std::string& destination);
+
+  // Shows the closed report to the user; does not wait for the user.
+  virtual void show_report(const std::string& report_path) = 0;
+
+  // Called before each document pair is checked (k of n); front ends may show
+  // progress and keep their window responsive here.
+  virtual void pair_progress(int /*k*/, int /*n*/) {}
+};
+
+}  // namespace kenshin::platform

@@ -1,0 +1,39 @@
+// Unpacks a submission archive (zip) into a private working folder. Every entry is checked before
+// anything is written: an archive that names a path outside the folder, holds a link or special
+// file, is encrypted, too large or damaged is refused as a whole.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kenshin::platform {
+
+// Extracts every entry of the archive at `archive_path` below `destination_folder` (which exists),
+// keeping the entries' folder paths and overwriting existing files. Returns 0 on success and
+// non-zero on any failure; after a failure the folder may hold partial output, which the caller
+// removes with the folder. Paths are UTF-8.
+int unpack_zip(const std::string& archive_path, const std::string& destination_folder);
+
+// Bounds on what an archive may make the unpacking write.
+struct UnpackLimits {
+  std::uint64_t max_entries = 200'000;
+  std::uint64_t max_total_size = std::uint64_t{8} << 30;  // sum of declared uncompressed sizes
+};
+
+enum class UnpackResult {
+  kOk = 0,
+  kCannotOpen,  // missing, truncated or not a zip archive
+  kTooManyEntries,
+  kTooLarge,     // declared sizes over the limit, or an entry longer than it declares
+  kUnsafeEntry,  // absolute path, drive letter, "..", link, device, fifo or socket
+  kEncrypted,
+  kUndecodableName,  // neither UTF-8 nor code page 932
+  kReadError,        // damaged entry data, CRC mismatch
+  kWriteError,       // a folder or file could not be created or written
+};
+
+// As above, with explicit limits and the reason for a failure.
+UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
+                        const UnpackLimits& limits);
+
+}  // namespace kenshin::platform

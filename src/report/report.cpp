@@ -1,0 +1,130 @@
+#include "report/report.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "app/run_failure.h"
+#include "platform/cp932.h"
+
+namespace kenshin::report {
+
+namespace {
+
+[[noreturn]] void fail(const RunState& run, const char* what) {
+  throw RunFailure(std::string("エラーレポートを") + what + ": " + run.report_path + " (" + std::strerror(errno) + ")");
+}
+
+// Control characters (C0, DEL, C1) and the Unicode line and paragraph
+// separators become one blank; CR LF counts as one line break.
+std::string one_line(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out.push_back(' ');
+    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      ++i;
+      out.push_back(' ');
+    } else if (text.substr(i, 3) == "\u2028" || text.substr(i, 3) == "\u2029") {
+      i += 2;
+      out.push_back(' ');
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void open_report(RunState& run) {
+  if (run.report_open_flag == kFlagSet) return;
+  run.report_handle = std::fopen(run.report_path.c_str(), "wb");
+  if (run.report_handle == nullptr) fail(run, "作成できません");
+  run.report_open_flag = kFlagSet;
+  run.findings_flag = kFlagSet;
+}
+
+void write_line(RunState& run, std::string_view text) {
+  if (run.report_handle == nullptr) throw RunFailure("エラーレポートが開かれていません");
+  std::string bytes = platform::utf8_to_cp932(one_line(text));
+  bytes += "\r\n";
+  if (std::fwrite(bytes.data(), 1, bytes.size(), run.report_handle) != bytes.size()) fail(run, "書き込めません");
+}
+
+void write_record_header(RunState& run) {
+  if (run.name_line_flag != kFlagSet) {
+    write_line(run, "");
+    write_line(run, run.examinee_name + "　保険者番号(" + run.insurer_number + ")" + "　受診券整理番号(" +
+                        run.ticket_number + ")");
+    run.name_line_flag = kFlagSet;
+  }
+  if (run.data_file_line_flag != kFlagSet) {
+    write_line(run, "○健診情報　" + run.data_file());
+    run.data_file_line_flag = kFlagSet;
+  }
+  if (run.claims_file_line_flag != kFlagSet) {
+    write_line(run, "○決済情報　" + run.claims_file());
+    run.claims_file_line_flag = kFlagSet;
+  }
+}
+
+void report_finding(RunState& run, std::string_view message) {
+  open_report(run);
+  write_record_header(run);
+  write_line(run, message);
+}
+
+void close_report(RunState& run) {
+  if (run.report_open_flag != kFlagSet) return;
+  std::FILE* handle = run.report_handle;
+  run.report_handle = nullptr;
+  run.report_open_flag = kFlagClear;
+  if (std::fclose(handle) != 0) fail(run, "書き込めません");
+}
+
+void close_and_show_report(RunState& run, platform::Platform& platform) {
+  close_report(run);
+  run.report_shown = true;
+  platform.show_report(run.report_path);
+}
+
+void abandon_report(RunState& run) noexcept {
+  if (run.report_handle != nullptr) std::fclose(run.report_handle);
+  run.report_handle = nullptr;
+  run.report_open_flag = kFlagClear;
+}
+
+void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message) {
+  open_report(run);
+  write_line(run, message);
+  close_and_show_report(run, platform);
+  run.run_status = kFlagSet;
+}
+
+}  // namespace kenshin::report
+
+#include <fstream>
+#include <iterator>
+
+namespace kenshin::report {
+
+std::vector<std::string> read_report_lines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    lines.push_back(platform::cp932_to_utf8(std::string_view(bytes).substr(start, end - start)).value_or("?"));
+    start = end + 2;
+  }
+  return lines;
+}
+
+}  // namespace kenshin::report

@@ -1,0 +1,56 @@
+// The error report ERR.txt: every finding of a run, one line each, in code
+// page 932 with CR LF line ends. Only this folder knows the file, its
+// encoding and the record header that introduces each document's findings.
+//
+// Failures to create or write the file throw RunFailure.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/run_state.h"
+#include "platform/platform.h"
+
+namespace kenshin::report {
+
+inline constexpr std::string_view kNoErrorLine = "簡易チェックでのエラーはありません";
+inline constexpr std::string_view kLoadFailedSuffix = "の読込に失敗しました";
+
+// Creates (or truncates) the report on the first call of a run; sets the
+// report open flag and the findings flag.
+void open_report(RunState& run);
+
+// Writes text + CR LF. Line breaks and other control characters inside the
+// text are written as one blank each, so a value can never break a line.
+void write_line(RunState& run, std::string_view text);
+
+// Writes the header lines still due for the current pair: the empty line and
+// the examinee line, "○健診情報　" + data file, "○決済情報　" + claims file.
+void write_record_header(RunState& run);
+
+// open_report, write_record_header, then the message as one line.
+void report_finding(RunState& run, std::string_view message);
+
+// Closes the report if it is open (errors while closing throw RunFailure).
+void close_report(RunState& run);
+
+// close_report, then shows the report through the platform.
+void close_and_show_report(RunState& run, platform::Platform& platform);
+
+// Closes the handle without reporting errors; for the run's failure path.
+void abandon_report(RunState& run) noexcept;
+
+// An archive-level finding: open, the message on its own line, close, show,
+// and stop the run.
+void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message);
+
+}  // namespace kenshin::report
+
+namespace kenshin::report {
+
+// The lines of a written report, decoded to UTF-8, without their CR LF.
+// Empty when the file cannot be read.
+std::vector<std::string> read_report_lines(const std::string& path);
+
+}  // namespace kenshin::report

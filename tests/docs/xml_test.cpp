@@ -1,0 +1,95 @@
+#include "docs/xml.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "support/check_kit.h"
+
+namespace kenshin::docs {
+namespace {
+
+using testing::TempDir;
+using testing::write_file;
+
+class XmlTest : public ::testing::Test {
+ protected:
+  std::string write(const std::string& content) {
+    std::string path = dir_.path() + "/doc" + std::to_string(++count_) + ".xml";
+    write_file(path, content);
+    return path;
+  }
+  TempDir dir_;
+  int count_ = 0;
+};
+
+constexpr const char kClaims[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<checkupClaim xmlns=\"http://tokuteikenshin.jp/checkup/2007\">\r\n"
+    "  <settlement>\r\n"
+    "    <claimType code=\"2\"/>\r\n"
+    "    <unitPriceDetail><amount value=\"300\"/><observation code=\"1\"/></unitPriceDetail>\r\n"
+    "    <unitPriceDetail><amount value=\"\"/><observation code=\"2\"/></unitPriceDetail>\r\n"
+    "  </settlement>\r\n"
+    "  <subjectPerson>\r\n"
+    "    <name>\r\n      ケンシン　<![CDATA[タロウ]]>\r\n    </name>\r\n"
+    "    <addr><postalCode>123-4567</postalCode>東京都\r\n  架空区</addr>\r\n"
+    "  </subjectPerson>\r\n"
+    "</checkupClaim>\r\n";
+
+TEST_F(XmlTest, SelectsFirstNodeInDocumentOrderAndReadsTexts) {
+  std::optional<Document> doc = load_document(write(kClaims), Bindings::kClaims);
+  ASSERT_TRUE(doc);
+  EXPECT_EQ(select_text(*doc, "//a:settlement/a:unitPriceDetail/a:amount/@value"), "300");
+  EXPECT_EQ(select_all_nodes(*doc, "//a:settlement/a:unitPriceDetail").size(), 2u);
+  EXPECT_EQ(select_text(*doc, "//a:settlement/a:unitPriceDetail/a:observation[@code='2']/../a:amount/@value"), "");
+  EXPECT_FALSE(select_node(*doc, "//a:settlement/a:unitPriceDetail/a:observation[@code='3']"));
+  EXPECT_EQ(select_text(*doc, "//a:subjectPerson/a:name"), "ケンシン　タロウ");
+  EXPECT_EQ(select_text(*doc, "//a:subjectPerson/a:addr"), "123-4567東京都\n  架空区");
+  EXPECT_FALSE(select_node(*doc, "//settlement"));  // unprefixed names are in no namespace
+}
+
+TEST_F(XmlTest, BindingsDecideWhatPrefixAMeans) {
+  std::string path = write(kClaims);
+  EXPECT_FALSE(select_node(*load_document(path, Bindings::kData), "//a:settlement/a:claimType/@code"));
+  EXPECT_TRUE(select_node(*load_document(path, Bindings::kClaims), "//a:settlement/a:claimType/@code"));
+}
+
+TEST_F(XmlTest, LoadFailsForWhatIsNotAWellFormedFile) {
+  struct Case {
+    const char* name;
+    std::string path;
+  } cases[] = {
+      {"not well-formed", write("<a><b></a>")},
+      {"truncated", write(std::string(kClaims).substr(0, 120))},
+      {"empty", write("")},
+      {"missing", dir_.path() + "/none.xml"},
+      {"folder", dir_.path()},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(load_document(c.path, Bindings::kClaims)) << c.name;
+}
+
+TEST_F(XmlTest, ShiftJisDeclaredDocumentsAreReadAsCodePage932) {
+  for (const char* spelling : {"Shift_JIS", "shift_jis", "SHIFT-JIS", "Windows-31J", "x-sjis"}) {
+    std::string text = std::string("<?xml version=\"1.0\" encoding=\"") + spelling +
+                       "\"?>\r\n<checkupClaim xmlns=\"http://tokuteikenshin.jp/checkup/2007\">"
+                       "<subjectPerson><name>①髙橋　Ⅱ㈱～</name></subjectPerson></checkupClaim>\r\n";
+    std::string path = write(platform::utf8_to_cp932(text));
+    std::optional<Document> doc = load_document(path, Bindings::kClaims);
+    ASSERT_TRUE(doc) << spelling;
+    EXPECT_EQ(select_text(*doc, "//a:subjectPerson/a:name"), "①髙橋　Ⅱ㈱～") << spelling;
+  }
+}
+
+TEST_F(XmlTest, NeverLoadsExternalEntities) {
+  std::string secret = dir_.path() + "/secret.txt";
+  write_file(secret, "SECRET");
+  std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE c [<!ENTITY x SYSTEM \"file://" + secret +
+                     "\">]>\n<c xmlns=\"http://tokuteikenshin.jp/checkup/2007\"><name>&x;</name></c>";
+  std::optional<Document> doc = load_document(write(text), Bindings::kClaims);
+  if (doc) {
+    EXPECT_EQ(select_text(*doc, "//a:name")->find("SECRET"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace kenshin::docs

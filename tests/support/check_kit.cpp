@@ -1,0 +1,264 @@
+#include "support/check_kit.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/folders.h"
+#include "platform/zip_unpack.h"
+#include "report/report.h"
+
+namespace fs = std::filesystem;
+
+namespace kenshin::testing {
+
+TempDir::TempDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/kenshin-test.XXXXXX";
+  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("cannot create " + templ);
+  path_ = templ;
+}
+
+TempDir::~TempDir() { platform::remove_folder_tree(path_); }
+
+std::string read_fixture(const std::string& name) {
+  std::ifstream in(std::string(KENSHIN_FIXTURES_DIR) + "/" + name, std::ios::binary);
+  if (!in) throw std::runtime_error("missing fixture " + name);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void write_file(const std::string& path, const std::string& content) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// ---- XmlDoc ----
+
+struct XmlDoc::Impl {
+  xmlDocPtr doc = nullptr;
+  ~Impl() { xmlFreeDoc(doc); }
+
+  std::vector<xmlNodePtr> select(const std::string& xpath) const {
+    xmlXPathContextPtr ctx = xmlXPathNewContext(doc);
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    const xmlChar* ns = root != nullptr && root->ns != nullptr ? root->ns->href : BAD_CAST "";
+    xmlXPathRegisterNs(ctx, BAD_CAST "a", ns);
+    xmlXPathRegisterNs(ctx, BAD_CAST "xsi", BAD_CAST "http://www.w3.org/2001/XMLSchema-instance");
+    xmlXPathObjectPtr result = xmlXPathEvalExpression(BAD_CAST xpath.c_str(), ctx);
+    std::vector<xmlNodePtr> nodes;
+    if (result == nullptr) {
+      ADD_FAILURE() << "bad XPath in test: " << xpath;
+    } else if (result->nodesetval != nullptr) {
+      for (int i = 0; i < result->nodesetval->nodeNr; ++i) nodes.push_back(result->nodesetval->nodeTab[i]);
+    }
+    xmlXPathFreeObject(result);
+    xmlXPathFreeContext(ctx);
+    return nodes;
+  }
+
+  std::vector<xmlNodePtr> select_some(const std::string& xpath) const {
+    std::vector<xmlNodePtr> nodes = select(xpath);
+    if (nodes.empty()) ADD_FAILURE() << "mutation selects nothing: " << xpath;
+    return nodes;
+  }
+};
+
+XmlDoc::XmlDoc(const std::string& text) : impl_(std::make_unique<Impl>()) {
+  impl_->doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "fixture.xml", nullptr, XML_PARSE_NONET);
+  if (impl_->doc == nullptr) throw std::runtime_error("fixture is not well-formed");
+}
+
+XmlDoc::XmlDoc(const XmlDoc& other) : impl_(std::make_unique<Impl>()) {
+  impl_->doc = xmlCopyDoc(other.impl_->doc, 1);
+}
+
+XmlDoc::~XmlDoc() = default;
+
+XmlDoc& XmlDoc::remove(const std::string& xpath) {
+  for (xmlNodePtr node : impl_->select_some(xpath)) {
+    if (node->type == XML_ATTRIBUTE_NODE) {
+      xmlRemoveProp(reinterpret_cast<xmlAttrPtr>(node));
+    } else {
+      // Drop the indentation before the node too, so the document stays tidy.
+      xmlNodePtr prev = node->prev;
+      if (prev != nullptr && xmlIsBlankNode(prev)) {
+        xmlUnlinkNode(prev);
+        xmlFreeNode(prev);
+      }
+      xmlUnlinkNode(node);
+      xmlFreeNode(node);
+    }
+  }
+  return *this;
+}
+
+XmlDoc& XmlDoc::set(const std::string& xpath, const std::string& value) {
+  for (xmlNodePtr node : impl_->select_some(xpath)) {
+    xmlChar* escaped = xmlEncodeSpecialChars(impl_->doc, BAD_CAST value.c_str());
+    xmlNodeSetContent(node, escaped);
+    xmlFree(escaped);
+  }
+  return *this;
+}
+
+XmlDoc& XmlDoc::set_attribute(const std::string& xpath, const std::string& name, const std::string& value) {
+  for (xmlNodePtr node : impl_->select_some(xpath)) xmlSetProp(node, BAD_CAST name.c_str(), BAD_CAST value.c_str());
+  return *this;
+}
+
+XmlDoc& XmlDoc::append_xml(const std::string& parent_xpath, const std::string& fragment) {
+  for (xmlNodePtr parent : impl_->select_some(parent_xpath)) {
+    xmlNodePtr list = nullptr;
+    if (xmlParseInNodeContext(parent, fragment.data(), static_cast<int>(fragment.size()), 0, &list) != XML_ERR_OK) {
+      ADD_FAILURE() << "fragment does not parse: " << fragment;
+      continue;
+    }
+    while (list != nullptr) {
+      xmlNodePtr next = list->next;
+      xmlUnlinkNode(list);
+      xmlAddChild(parent, list);
+      list = next;
+    }
+  }
+  return *this;
+}
+
+std::string XmlDoc::value(const std::string& xpath) const {
+  std::vector<xmlNodePtr> nodes = impl_->select(xpath);
+  if (nodes.empty()) return {};
+  xmlChar* content = xmlNodeGetContent(nodes.front());
+  std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
+  xmlFree(content);
+  return text;
+}
+
+int XmlDoc::count(const std::string& xpath) const { return static_cast<int>(impl_->select(xpath).size()); }
+
+std::string XmlDoc::text() const {
+  xmlChar* buffer = nullptr;
+  int size = 0;
+  xmlDocDumpMemoryEnc(impl_->doc, &buffer, &size, "UTF-8");
+  std::string lf(reinterpret_cast<const char*>(buffer), size);
+  xmlFree(buffer);
+  std::string crlf;
+  crlf.reserve(lf.size() + lf.size() / 20);
+  for (char c : lf) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  return crlf;
+}
+
+// ---- Archive ----
+
+Archive& Archive::add(const std::string& path_in_top, const std::string& content) {
+  entries.push_back(ZipEntry{top_folder + "/" + path_in_top, content});
+  return *this;
+}
+
+std::string Archive::data_name(int number) {
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08d", number);
+  return std::string("h131123456720181206") + digits + ".xml";
+}
+
+std::string Archive::claims_name(int number) { return "c" + data_name(number).substr(1); }
+
+Archive& Archive::add_pair(const XmlDoc& data, const XmlDoc& claims, int number) {
+  add("DATA/" + data_name(number), data.text());
+  add("CLAIMS/" + claims_name(number), claims.text());
+  return *this;
+}
+
+Archive complete_archive() {
+  Archive archive;
+  archive.add_pair(XmlDoc::data(), XmlDoc::claims());
+  return archive;
+}
+
+// ---- running a check ----
+
+int FakePlatform::unpack(const std::string& archive, const std::string& destination) {
+  if (unpack_result) return *unpack_result;
+  return platform::unpack_zip(archive, destination);
+}
+
+CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path) {
+  write_zip(archive_path, archive.entries);
+  RunState run;
+  CheckResult out;
+  out.result = run_check(run, platform);
+  std::string report = platform.desktop_folder() + "/ERR.txt";
+  out.report_exists = fs::exists(report);
+  if (out.report_exists) out.lines = report::read_report_lines(report);
+  out.shown = platform.shown;
+  for (const std::string& name : platform::list_folder(platform.desktop_folder())) out.desktop.push_back(name);
+  return out;
+}
+
+CheckResult check(const Archive& archive) {
+  TempDir folder;
+  std::string desktop = folder.path() + "/desktop";
+  fs::create_directories(desktop);
+  std::string archive_path = folder.path() + "/" + archive.name;
+  FakePlatform platform(desktop, archive_path);
+  return check_with(archive, platform, archive_path);
+}
+
+std::string examinee_line(const XmlDoc& data) {
+  return data.value("//a:recordTarget/a:patientRole/a:patient/a:name") + "　保険者番号(" +
+         data.value("//a:recordTarget/a:patientRole/a:id[@root='1.2.392.200119.6.101']/@extension") + ")" +
+         "　受診券整理番号(" + data.value("//a:participant/a:associatedEntity/a:id/@extension") + ")";
+}
+
+std::string fixture_examinee_line() {
+  static const std::string line = examinee_line(XmlDoc::data());
+  return line;
+}
+
+std::vector<std::string> data_header(const std::string& name_line, int number) {
+  return {"", name_line, "○健診情報　" + Archive::data_name(number)};
+}
+
+CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {
+  TempDir capture;
+  std::string out_path = capture.path() + "/out", err_path = capture.path() + "/err";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(127);
+    for (const std::string& setting : env) ::putenv(const_cast<char*>(setting.c_str()));
+    if (!std::freopen(out_path.c_str(), "w", stdout) || !std::freopen(err_path.c_str(), "w", stderr)) ::_exit(127);
+    std::vector<char*> argv;
+    std::string program = KENSHIN_CLI_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  CliResult result;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream out(out_path), err(err_path);
+  result.out.assign(std::istreambuf_iterator<char>(out), std::istreambuf_iterator<char>());
+  result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  return result;
+}
+
+}  // namespace kenshin::testing

@@ -1,0 +1,130 @@
+// The test kit: fixture documents with small named mutations, archives built
+// from them in a temporary folder, and a check run into a temporary desktop
+// whose report comes back as decoded lines.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/run_check.h"
+#include "platform/platform.h"
+#include "support/zip_writer.h"
+
+namespace kenshin::testing {
+
+inline constexpr const char kArchiveName[] = "1311234567_95899071_201812060_1.zip";
+inline constexpr const char kArchiveStem[] = "1311234567_95899071_201812060_1";
+inline constexpr const char kDataName[] = "h13112345672018120600000001.xml";
+inline constexpr const char kClaimsName[] = "c13112345672018120600000001.xml";
+inline constexpr const char kNoError[] = "簡易チェックでのエラーはありません";
+
+// A folder under $TMPDIR (or /tmp), removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string read_fixture(const std::string& name);
+void write_file(const std::string& path, const std::string& content);
+
+// A fixture document that tests edit through XPath (prefix `a` = the
+// document's own namespace) before it goes into an archive.
+class XmlDoc {
+ public:
+  explicit XmlDoc(const std::string& text);
+  ~XmlDoc();
+  XmlDoc(const XmlDoc& other);
+  XmlDoc& operator=(const XmlDoc&) = delete;
+
+  static XmlDoc data() { return XmlDoc(read_fixture("data-complete.xml")); }
+  static XmlDoc claims() { return XmlDoc(read_fixture("claims-complete.xml")); }
+
+  // Every edit fails the test (ADD_FAILURE) when its expression selects nothing.
+  XmlDoc& remove(const std::string& xpath);                 // all selected nodes
+  XmlDoc& set(const std::string& xpath, const std::string& value);  // attribute value or element text
+  XmlDoc& set_attribute(const std::string& xpath, const std::string& name, const std::string& value);
+  XmlDoc& append_xml(const std::string& parent_xpath, const std::string& fragment);  // as last children
+  int count(const std::string& xpath) const;
+  std::string value(const std::string& xpath) const;  // content of the first selected node
+
+  // The document as written by generators: UTF-8, CR LF.
+  std::string text() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// An archive laid out like a real submission: stem/DATA/*.xml, stem/CLAIMS/*.xml.
+struct Archive {
+  std::string name = kArchiveName;
+  std::string top_folder = kArchiveStem;
+  std::vector<ZipEntry> entries;
+
+  Archive& add(const std::string& path_in_top, const std::string& content);
+  Archive& add_pair(const XmlDoc& data, const XmlDoc& claims, int number = 1);
+  static std::string data_name(int number);
+  static std::string claims_name(int number);
+};
+
+// An archive with the two complete fixtures as its one pair.
+Archive complete_archive();
+
+// A platform for tests: a given archive (or a cancelled dialog), a desktop
+// folder, and a record of what was shown.
+class FakePlatform : public platform::Platform {
+ public:
+  FakePlatform(std::string desktop, std::optional<std::string> archive)
+      : desktop_(std::move(desktop)), archive_(std::move(archive)) {}
+  std::string desktop_folder() override { return desktop_; }
+  std::optional<std::string> choose_archive() override { return archive_; }
+  int unpack(const std::string& archive, const std::string& destination) override;
+  void show_report(const std::string& path) override { shown.push_back(path); }
+
+  std::optional<int> unpack_result;  // when set, unpack returns it without unpacking
+  std::vector<std::string> shown;
+
+ private:
+  std::string desktop_;
+  std::optional<std::string> archive_;
+};
+
+struct CheckResult {
+  RunResult result;
+  std::vector<std::string> lines;     // the report, decoded; empty when none was written
+  bool report_exists = false;
+  std::vector<std::string> shown;     // reports shown to the user
+  std::vector<std::string> desktop;   // names in the desktop folder after the run
+};
+
+// Writes the archive into a temporary folder and checks it.
+CheckResult check(const Archive& archive);
+CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path);
+
+// Lines the pair's header writes before the first data finding.
+std::vector<std::string> data_header(const std::string& name_line, int number = 1);
+// The examinee line a data document's record header shows.
+std::string examinee_line(const XmlDoc& data);
+// The examinee line for the complete fixtures.
+std::string fixture_examinee_line();
+
+// Runs the command-line program; returns exit status and its outputs.
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+// `env` holds NAME=value settings for the program only.
+CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd = "",
+                  const std::vector<std::string>& env = {});
+
+}  // namespace kenshin::testing

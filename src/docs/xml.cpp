@@ -14,12 +14,20 @@
 #include <unordered_map>
 
 #include "app/run_failure.h"
+#include "docs/fast_path.h"
 
 namespace kenshin::docs {
 
 struct Document::Impl {
   xmlDocPtr doc = nullptr;
   xmlXPathContextPtr context = nullptr;
+  const char* ns = nullptr;
+  std::unique_ptr<fast_path::Index> index;  // built on the first question
+
+  const fast_path::Index& fast_index() {
+    if (!index) index = std::make_unique<fast_path::Index>(doc, ns);
+    return *index;
+  }
   ~Impl() {
     if (context != nullptr) xmlXPathFreeContext(context);
     if (doc != nullptr) xmlFreeDoc(doc);
@@ -109,6 +117,15 @@ xmlXPathCompExprPtr compiled(std::string_view expression) {
   return cache.get(expression);
 }
 
+// The parsed steps of expressions the fast evaluator can answer; nullopt for
+// the others. Parsed once per distinct expression.
+const std::optional<std::vector<fast_path::Step>>& fast_steps(std::string_view expression) {
+  thread_local std::unordered_map<std::string, std::optional<std::vector<fast_path::Step>>> parsed;
+  auto it = parsed.find(std::string(expression));
+  if (it == parsed.end()) it = parsed.emplace(std::string(expression), fast_path::parse(expression)).first;
+  return it->second;
+}
+
 struct ObjectDeleter {
   void operator()(xmlXPathObjectPtr p) const { xmlXPathFreeObject(p); }
 };
@@ -154,6 +171,7 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
   impl->context = xmlXPathNewContext(parsed);
   if (impl->context == nullptr) throw RunFailure("XMLの検索を準備できません: " + path);
   const char* ns = bindings == Bindings::kData ? kDataNamespace : kClaimsNamespace;
+  impl->ns = ns;
   if (xmlXPathRegisterNs(impl->context, xml("xsi"), xml(kXsiNamespace)) != 0 ||
       xmlXPathRegisterNs(impl->context, xml("a"), xml(ns)) != 0) {
     throw RunFailure("XMLの名前空間を登録できません: " + path);
@@ -162,13 +180,30 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
 }
 
 Node select_node(const Document& doc, std::string_view expression) {
+  if (const auto& steps = fast_steps(expression)) {
+    std::vector<xmlNodePtr> nodes = doc.impl().fast_index().evaluate(*steps, true);
+    return nodes.empty() ? Node() : Node(nodes.front());
+  }
+  return select_node_generic(doc, expression);
+}
+
+std::vector<Node> select_all_nodes(const Document& doc, std::string_view expression) {
+  if (const auto& steps = fast_steps(expression)) {
+    std::vector<Node> out;
+    for (xmlNodePtr node : doc.impl().fast_index().evaluate(*steps, false)) out.emplace_back(node);
+    return out;
+  }
+  return select_all_nodes_generic(doc, expression);
+}
+
+Node select_node_generic(const Document& doc, std::string_view expression) {
   XPathResult result = evaluate(doc, expression);
   xmlNodeSetPtr nodes = result->nodesetval;
   if (result->type != XPATH_NODESET || nodes == nullptr || nodes->nodeNr == 0) return Node();
   return Node(nodes->nodeTab[0]);
 }
 
-std::vector<Node> select_all_nodes(const Document& doc, std::string_view expression) {
+std::vector<Node> select_all_nodes_generic(const Document& doc, std::string_view expression) {
   XPathResult result = evaluate(doc, expression);
   std::vector<Node> out;
   xmlNodeSetPtr nodes = result->nodesetval;

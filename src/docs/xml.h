@@ -70,4 +70,10 @@ std::string node_text(Node node);
 // node_text of the first selected node; nullopt when nothing is selected.
 std::optional<std::string> select_text(const Document& doc, std::string_view expression);
 
+// The same questions answered by libxml2's general XPath evaluator alone;
+// select_node and select_all_nodes answer the common shape of question from
+// an index of the document instead, and must always agree with these.
+Node select_node_generic(const Document& doc, std::string_view expression);
+std::vector<Node> select_all_nodes_generic(const Document& doc, std::string_view expression);
+
 }  // namespace kenshin::docs

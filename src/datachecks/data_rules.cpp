@@ -2,8 +2,6 @@
 
 namespace kenshin::datachecks {
 
-void run_header_rules(DataCheck& /*check*/) {}
-
 void run_item_rules(DataCheck& /*check*/) {}
 
 }  // namespace kenshin::datachecks

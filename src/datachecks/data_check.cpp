@@ -25,9 +25,11 @@ void check_data_document(RunState& run) {
   std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
-  DataCheck check{run, *doc, 0, {}, std::nullopt};
+  DataCheck check{run, *doc, 0, {}, 0};
   run_header_rules(check);
   run_item_rules(check);
 }
+
+void report_finding(DataCheck& check, std::string_view message) { report::report_finding(check.run, message); }
 
 }  // namespace kenshin::datachecks

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/run_state.h"
 #include "docs/xml.h"
@@ -21,16 +23,26 @@ inline constexpr const char kInsurerNumberPath[] =
 struct DataCheck {
   RunState& run;
   const docs::Document& doc;
+  // The examinee's sex as a whole number (1 male, 2 female); 0 when the
+  // header has none or it is not a 16-bit number. Gates the urine rules.
   int16_t sex_code = 0;
+  // The BMI as recorded: empty when BMI is absent or not performed, "ng"
+  // when a performed BMI has no value. Read by the waist rules.
   std::string bmi_value;
+  // The value code of the coded item checked last, as a number; 0 before its
+  // code is read, nullopt when the code is not a number. Read by companions.
   std::optional<double> code_value;
 };
 
 // Runs the data document checks of the current pair.
 void check_data_document(RunState& run);
 
-// The rules, in order; each group reports through report::report_finding.
+// The rules, in order; each group reports through report_finding below.
 void run_header_rules(DataCheck& check);
 void run_item_rules(DataCheck& check);
+
+// report::report_finding for the current pair: the record header lines still
+// due, then the message.
+void report_finding(DataCheck& check, std::string_view message);
 
 }  // namespace kenshin::datachecks

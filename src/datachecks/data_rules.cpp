@@ -1,9 +1,19 @@
 #include "datachecks/data_check.h"
+#include "datachecks/item_groups.h"
 
 namespace kenshin::datachecks {
 
-void run_header_rules(DataCheck& /*check*/) {}
-
-void run_item_rules(DataCheck& /*check*/) {}
+void run_item_rules(DataCheck& check) {
+  measurement_items(check);
+  blood_pressure_lipid_items(check);
+  ldl_liver_items(check);
+  // blood glucose and blood-draw timing
+  // doctor's judgement, doctor's name, medication and smoking
+  // ECG and urine (urine for sex code 1 only)
+  // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
+  // fundus gradings
+  // detailed-checkup requirements
+  // home-prefecture insurer items
+}
 
 }  // namespace kenshin::datachecks

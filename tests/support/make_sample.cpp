@@ -38,9 +38,12 @@ Archive sample() {
   // 1: complete and correct.
   archive.add_pair(XmlDoc::data(), XmlDoc::claims(), 1);
 
-  // 2: another examinee.
+  // 2: another examinee, whose γ-GT is missing and whose objective symptoms
+  // carry a code that does not exist.
   XmlDoc data2 = XmlDoc::data(), claims2 = XmlDoc::claims();
   make_second_examinee(data2, claims2);
+  data2.remove("//a:observation[a:code/@code='3B090000002327101']/..");
+  data2.set("//a:observation[a:code/@code='9N066000000000011']/a:value/@code", "3");
   archive.add_pair(data2, claims2, 2);
 
   // 3: the data document was cut short on its way to the archive.

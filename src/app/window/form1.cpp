@@ -1,0 +1,145 @@
+#include "app/window/form1.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFont>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/window/fonts.h"
+#include "app/window/window_platform.h"
+#include "version.h"
+
+namespace kenshin::window {
+
+namespace {
+
+// Placement in twips (1/1440 inch), converted at the screen's logical DPI.
+struct Placement {
+  int left, top, width, height;
+};
+
+inline constexpr Placement kClientArea{0, 0, 6630, 4380};
+
+struct LabelRow {
+  const char* name;
+  const char* caption;  // nullptr: filled in at start (the version)
+  Placement placement;
+  Qt::Alignment alignment;
+};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
+constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignTop;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignTop;
+
+constexpr LabelRow kLabels[] = {
+    {"Label1", "平成３０年度　特定健診簡易データチェック", {600, 600, 5655, 495}, kCentred},
+    {"Label2", "提出するzipファイルを選択してください", {480, 1560, 5775, 375}, kCentred},
+    {"Label7", "注）", {1680, 3240, 495, 255}, kLeft},
+    {"Label4", "過年度は正常なチェックが出来ません", {2040, 3240, 3615, 255}, kLeft},
+    {"Label5", "単価等の最低限のチェックのみです", {2040, 3600, 3615, 255}, kLeft},
+    {"Label6", "請求時には異なるエラーが出る場合があります", {2040, 3960, 3615, 255}, kLeft},
+    {"Label3", nullptr, {4560, 120, 1935, 255}, kRight},
+};
+
+constexpr const char kCommand1Caption[] = "zipファイル選択";
+constexpr Placement kCommand1{1440, 2160, 3975, 735};
+
+QString version_text() {
+  return QStringLiteral("Ver %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch);
+}
+
+// The archive a drag carries: exactly one local .zip file.
+std::optional<QString> dropped_archive(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
+  const QUrl url = mime->urls().first();
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString path = url.toLocalFile();
+  if (!path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay)
+    : services_(services), progress_delay_(progress_delay) {
+  install_font_substitutions();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(kWindowTitle);
+  setFont(QFont(kGothicFace, 9));
+  setAcceptDrops(true);
+
+  for (const LabelRow& row : kLabels) {
+    auto* label = new QLabel(row.caption != nullptr ? QString::fromUtf8(row.caption) : version_text(), this);
+    label->setObjectName(QString::fromUtf8(row.name));
+    label->setAlignment(row.alignment);
+  }
+  findChild<QLabel*>(QStringLiteral("Label1"))->setFont(QFont(kMinchoFace, 12));
+
+  command1_ = new QPushButton(QString::fromUtf8(kCommand1Caption), this);
+  command1_->setObjectName(QStringLiteral("Command1"));
+  connect(command1_, &QPushButton::clicked, this, [this] { run(std::nullopt); });
+
+  place_controls();
+}
+
+void Form1::place_controls() {
+  const double dpi_x = logicalDpiX();
+  const double dpi_y = logicalDpiY();
+  auto to_pixels = [&](const Placement& p) {
+    auto x = [&](int twips) { return qRound(twips * dpi_x / 1440.0); };
+    auto y = [&](int twips) { return qRound(twips * dpi_y / 1440.0); };
+    return QRect(x(p.left), y(p.top), x(p.width), y(p.height));
+  };
+  setFixedSize(to_pixels(kClientArea).size());
+  for (const LabelRow& row : kLabels) {
+    findChild<QLabel*>(QString::fromUtf8(row.name))->setGeometry(to_pixels(row.placement));
+  }
+  command1_->setGeometry(to_pixels(kCommand1));
+}
+
+void Form1::check_archive(const QString& path) { run(QFileInfo(path).absoluteFilePath().toStdString()); }
+
+void Form1::run(std::optional<std::string> archive) {
+  if (running_) return;
+  running_ = true;
+  command1_->setEnabled(false);
+  RunResult result;
+  {
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_);
+    result = run_check(run_state_, platform);
+  }
+  command1_->setEnabled(true);
+  running_ = false;
+  if (result.outcome == RunOutcome::kFailed) {
+    services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
+  }
+  Q_EMIT run_finished(result.outcome);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!running_ && dropped_archive(event->mimeData())) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  std::optional<QString> path = dropped_archive(event->mimeData());
+  if (running_ || !path) return;
+  event->acceptProposedAction();
+  // Run once the drop has returned, so the program the file came from is not kept waiting.
+  QTimer::singleShot(0, this, [this, archive = *path] { check_archive(archive); });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  // A run is not stopped half-way; the window can be closed once it has ended.
+  if (running_) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+}  // namespace kenshin::window

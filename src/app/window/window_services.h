@@ -1,0 +1,40 @@
+// What the window needs from the desktop besides the core: the file dialog,
+// the report viewer and the message box for a failed run. Tests derive from
+// WindowServices and replace the parts that would wait for a user.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+#include "app/window/report_viewer.h"
+
+namespace kenshin::window {
+
+inline const QString kDialogTitle = QStringLiteral("ＺＩＰファイル選択");
+inline const QString kDialogFilter = QStringLiteral("ＺＩＰファイル(*.zip)");
+
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+
+  // The modal file dialog: the chosen path, an empty text when it returned no
+  // name, nullopt when the user cancelled.
+  virtual std::optional<QString> choose_archive(QWidget* window);
+
+  // Opens the viewer on the report (or refreshes the one already open), does
+  // not wait for it, and gives it the focus.
+  virtual void show_report(QWidget* window, const QString& path);
+
+  // Tells the user that the check itself failed; returns once the user has
+  // read the message.
+  virtual void show_failure(QWidget* window, const QString& message);
+
+  ReportViewer* viewer() const { return viewer_; }
+
+ private:
+  QPointer<ReportViewer> viewer_;
+};
+
+}  // namespace kenshin::window

@@ -1,7 +1,9 @@
-#include "claimchecks/claims_check.h"
+#include "claimchecks/claims_rules.h"
 
 namespace kenshin::claimchecks {
 
-void run_claims_rules(ClaimsCheck& /*check*/) {}
+void run_claims_rules(ClaimsCheck& check) {
+  identity_rules(check);
+}
 
 }  // namespace kenshin::claimchecks

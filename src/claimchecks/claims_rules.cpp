@@ -4,6 +4,9 @@ namespace kenshin::claimchecks {
 
 void run_claims_rules(ClaimsCheck& check) {
   identity_rules(check);
+  claim_code_rules(check);
+  claim_type_matrix(check);
+  basic_checkup_rules(check);
 }
 
 }  // namespace kenshin::claimchecks

@@ -19,6 +19,7 @@ enum class Cell : uint8_t {
   kNotTested,
   kForbidden,  // reported when present
   kRequired,   // reported when absent
+  kRead,       // allowed; its amount enters the window payment sum
 };
 
 struct MatrixCell {
@@ -29,11 +30,20 @@ struct MatrixCell {
 constexpr MatrixCell forbidden(std::string_view message) { return {Cell::kForbidden, message}; }
 constexpr MatrixCell required(std::string_view message) { return {Cell::kRequired, message}; }
 constexpr MatrixCell kNotTested{};
+constexpr MatrixCell kRead{Cell::kRead, {}};
+
+// A window payment a claim type may bill besides the basic one.
+struct WindowPayment {
+  std::string_view amount;
+  Amount BilledAmounts::*into;
+  std::string_view malformed;
+};
 
 struct MatrixRow {
-  std::string_view element;    // presence is all that counts
-  std::string_view only_with;  // when set, the row is tested only where this is present too
+  std::string_view element;                 // presence is all that counts
+  std::string_view only_with;               // when set, the row is tested only where this is present too
   std::array<MatrixCell, 5> by_claim_type;  // claim types 1 to 5
+  WindowPayment payment{};                  // what a kRead cell reads
 };
 
 // Claim type 1 bills the basic checkup, 2 adds detailed items, 3 adds other
@@ -65,9 +75,11 @@ constexpr std::array<MatrixRow, 8> kClaimTypeMatrix = {{
      {kNotTested, kNotTested, kNotTested, kNotTested, forbidden("　請求コードが５の場合、項目コードは入力できません")}},
     {"//a:settlement/a:paymentForDetail",
      "",
-     {forbidden("　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません"), kNotTested,
-      forbidden("　請求コードが３の場合、窓口負担金額(詳細な健診)は入力できません"), kNotTested,
-      forbidden("　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません")}},
+     {forbidden("　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません"), kRead,
+      forbidden("　請求コードが３の場合、窓口負担金額(詳細な健診)は入力できません"), kRead,
+      forbidden("　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません")},
+     {"//a:settlement/a:paymentForDetail/a:amount/@value", &BilledAmounts::detailed_window_payment,
+      "　窓口負担金額(詳細な健診)を確認してください"}},
     {"//a:settlement/a:paymentForBasic",
      "",
      {kNotTested, kNotTested, kNotTested, kNotTested,
@@ -75,7 +87,9 @@ constexpr std::array<MatrixRow, 8> kClaimTypeMatrix = {{
     {"//a:settlement/a:paymentForOther",
      "",
      {forbidden("　請求コードが１の場合、窓口負担金額(追加健診)は入力できません"),
-      forbidden("　請求コードが２の場合、窓口負担金額(追加健診)は入力できません"), kNotTested, kNotTested, kNotTested}},
+      forbidden("　請求コードが２の場合、窓口負担金額(追加健診)は入力できません"), kRead, kRead, kNotTested},
+     {"//a:settlement/a:paymentForOther/a:amount/@value", &BilledAmounts::other_window_payment,
+      "　窓口負担金額(追加健診)を確認してください"}},
 }};
 
 // The matrix column of the claim type; none for a missing or out-of-range
@@ -114,6 +128,10 @@ void claim_type_matrix(ClaimsCheck& check) {
   for (const MatrixRow& row : kClaimTypeMatrix) {
     const MatrixCell& cell = row.by_claim_type[*column];
     if (cell.kind == Cell::kNotTested) continue;
+    if (cell.kind == Cell::kRead) {
+      check.billed.*row.payment.into = read_window_payment(check, row.payment.amount, row.payment.malformed);
+      continue;
+    }
     if (!row.only_with.empty() && !docs::select_node(check.doc, row.only_with)) continue;
     bool present = static_cast<bool>(docs::select_node(check.doc, row.element));
     if ((cell.kind == Cell::kForbidden && present) || (cell.kind == Cell::kRequired && !present)) {
@@ -125,8 +143,12 @@ void claim_type_matrix(ClaimsCheck& check) {
 void basic_checkup_rules(ClaimsCheck& check) {
   // A screening (claim type 5) replaces the basic checkup.
   if (check.run.claim_type == 5) return;
-  if (!docs::select_node(check.doc, "//a:settlement/a:unitPriceBasic/a:amount/@value")) {
+  std::optional<Amount> basic_price =
+      read_amount(check, "//a:settlement/a:unitPriceBasic/a:amount/@value", "　単価(基本的な健診)を確認してください");
+  if (!basic_price) {
     report::report_finding(check.run, "　単価(基本的な健診)がありません");
+  } else {
+    check.billed.basic_unit_price = *basic_price;
   }
   if (!docs::select_node(check.doc, "//a:checkupCard/a:chargeTypeBasic")) {
     report::report_finding(check.run, "　負担金額(基本的な健診)がありません");

@@ -16,9 +16,9 @@ constexpr const char kExamineeNamePath[] = "//a:subjectPerson/a:name";
 // What is asked of an identifier once it is there.
 enum class Test {
   kNone,
-  kTextOne,        // exactly the text "1": a settlement always reports an individual checkup
-  kLength,         // a fixed number of characters; the characters themselves are not looked at
-  kCodeOneOrTwo,   // a number from 1 to 2
+  kTextOne,       // exactly the text "1"; "01" or " 1" is not it
+  kLength,        // a fixed number of characters; the characters themselves are not looked at
+  kCodeOneOrTwo,  // a number from 1 to 2
 };
 
 struct IdentityRule {
@@ -30,8 +30,7 @@ struct IdentityRule {
 };
 
 constexpr std::array<IdentityRule, 8> kIdentityRules = {{
-    {"//a:encounter/a:serviceEventType/@code", "　実施区分がありません", Test::kTextOne, 0,
-     "　実施区分は、１固定です"},
+    {"//a:encounter/a:serviceEventType/@code", "　実施区分がありません", Test::kTextOne, 0, "　実施区分は、１固定です"},
     {"//a:subjectPerson/a:performerOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
      "　実施機関番号がありません", Test::kLength, 10, "　実施機関番号を確認してください"},
     {"//a:subjectPerson/a:insuranceCard/a:insurerNumber[@root='1.2.392.200119.6.101']/@extension",

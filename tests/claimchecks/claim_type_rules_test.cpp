@@ -25,82 +25,100 @@ struct Cell {
 };
 Cell F(const char* message) { return {'F', message}; }
 Cell R(const char* message) { return {'R', message}; }
-const Cell kNone;
+const Cell _;
 
-struct Element {
-  const char* name;
-  const char* path;       // present when this selects a node
-  const char* removal;    // what is removed to make it absent
-  int parent;             // index of the element it is added under, -1 for the settlement or card
-  const char* container;  // where it is added when it has no parent element
-  const char* fragment;
-  int only_with;          // index of an element that must be present for the test to apply, or -1
-  bool basic_checkup;     // reported after the rest of the matrix
-  std::array<Cell, 7> cells;  // by claim type, in the order of kClaimTypes
+// Elements, by the order of kElements.
+enum Element {
+  kBasicPrice,
+  kBasicPriceAmount,
+  kDetailedPrice,
+  kOtherPrice,
+  kOtherPriceAmount,
+  kOtherPriceItem,
+  kBasicPayment,
+  kDetailedPayment,
+  kOtherPayment,
+  kBasicChargeType,
 };
 
-const std::vector<Element>& matrix() {
-  static const std::vector<Element> elements = {
-      {"basic unit price", "//a:settlement/a:unitPriceBasic", "//a:settlement/a:unitPriceBasic", -1,
-       "//a:settlement", "<unitPriceBasic/>", -1, false,
-       {kNone, kNone, kNone, kNone, F("　請求コードが５の場合、単価(基本的な健診)は入力できません"), kNone, kNone}},
-      {"basic unit price amount", "//a:settlement/a:unitPriceBasic/a:amount/@value",
-       "//a:settlement/a:unitPriceBasic/a:amount", 0, "", "<amount value=\"0\"/>", -1, true,
-       {R(kNoBasicPrice), R(kNoBasicPrice), R(kNoBasicPrice), R(kNoBasicPrice), kNone, R(kNoBasicPrice),
-        R(kNoBasicPrice)}},
-      {"detailed unit price", "//a:settlement/a:unitPriceDetail", "//a:settlement/a:unitPriceDetail", -1,
-       "//a:settlement", "<unitPriceDetail><amount value=\"0\"/><observation code=\"1\"/></unitPriceDetail>", -1,
-       false,
-       {F("　請求コードが１の場合、単価(詳細な健診)は入力できません"), R("　単価(詳細な健診)がありません"),
-        F("　請求コードが３の場合、単価(詳細な健診)は入力できません"), R("　単価(詳細な健診)がありません"),
-        F("　請求コードが５の場合、単価(詳細な健診)は入力できません"), kNone, kNone}},
-      {"other unit price", "//a:settlement/a:unitPriceOther", "//a:settlement/a:unitPriceOther", -1,
-       "//a:settlement", "<unitPriceOther/>", -1, false,
-       {F("　請求コードが１の場合、単価(追加健診)は入力できません"),
-        F("　請求コードが２の場合、単価(追加健診)は入力できません"), R("　単価(追加健診)がありません"),
-        R("　単価(追加健診)がありません"), kNone, kNone, kNone}},
-      {"other unit price amount", "//a:settlement/a:unitPriceOther/a:amount/@value",
-       "//a:settlement/a:unitPriceOther/a:amount", 3, "", "<amount value=\"0\"/>", -1, false,
-       {kNone, kNone, kNone, kNone, R("　単価(人間ドック)がありません"), kNone, kNone}},
-      {"other unit price item", "//a:settlement/a:unitPriceOther/a:observation",
-       "//a:settlement/a:unitPriceOther/a:observation", 3, "", "<observation code=\"1\"/>", 4, false,
-       {kNone, kNone, kNone, kNone, F("　請求コードが５の場合、項目コードは入力できません"), kNone, kNone}},
-      {"basic window payment", "//a:settlement/a:paymentForBasic", "//a:settlement/a:paymentForBasic", -1,
-       "//a:settlement", "<paymentForBasic><amount value=\"0\"/></paymentForBasic>", -1, false,
-       {kNone, kNone, kNone, kNone, F("　請求コードが５の場合、窓口負担金額(基本的な健診)は入力できません"), kNone,
-        kNone}},
-      {"detailed window payment", "//a:settlement/a:paymentForDetail", "//a:settlement/a:paymentForDetail", -1,
-       "//a:settlement", "<paymentForDetail><amount value=\"0\"/></paymentForDetail>", -1, false,
-       {F("　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません"), kNone,
-        F("　請求コードが３の場合、窓口負担金額(詳細な健診)は入力できません"), kNone,
-        F("　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません"), kNone, kNone}},
-      {"other window payment", "//a:settlement/a:paymentForOther", "//a:settlement/a:paymentForOther", -1,
-       "//a:settlement", "<paymentForOther><amount value=\"0\"/></paymentForOther>", -1, false,
-       {F("　請求コードが１の場合、窓口負担金額(追加健診)は入力できません"),
-        F("　請求コードが２の場合、窓口負担金額(追加健診)は入力できません"), kNone, kNone, kNone, kNone, kNone}},
-      {"basic charge type", "//a:checkupCard/a:chargeTypeBasic", "//a:checkupCard/a:chargeTypeBasic", -1,
-       "//a:checkupCard", "<chargeTypeBasic code=\"2\"><amount value=\"0\"/></chargeTypeBasic>", -1, true,
-       {R(kNoBasicChargeType), R(kNoBasicChargeType), R(kNoBasicChargeType), R(kNoBasicChargeType), kNone,
-        R(kNoBasicChargeType), R(kNoBasicChargeType)}},
-  };
-  return elements;
-}
+// How a test puts an element into a settlement, and finds it there.
+struct Placement {
+  const char* name;
+  const char* path;  // present when this selects a node; removing it makes it absent
+  const char* under;
+  const char* fragment;
+  int parent;  // the element `under` stands for, added first when missing; -1 for none
+};
 
-bool present(const XmlDoc& doc, const Element& e) { return doc.count(e.path) > 0; }
+const Placement kElements[] = {
+    {"basic unit price", "//a:settlement/a:unitPriceBasic", "//a:settlement", "<unitPriceBasic/>", -1},
+    {"basic unit price amount", "//a:settlement/a:unitPriceBasic/a:amount", "//a:settlement/a:unitPriceBasic",
+     "<amount value=\"0\"/>", kBasicPrice},
+    {"detailed unit price", "//a:settlement/a:unitPriceDetail", "//a:settlement",
+     "<unitPriceDetail><amount value=\"0\"/><observation code=\"1\"/></unitPriceDetail>", -1},
+    {"other unit price", "//a:settlement/a:unitPriceOther", "//a:settlement", "<unitPriceOther/>", -1},
+    {"other unit price amount", "//a:settlement/a:unitPriceOther/a:amount", "//a:settlement/a:unitPriceOther",
+     "<amount value=\"0\"/>", kOtherPrice},
+    {"other unit price item", "//a:settlement/a:unitPriceOther/a:observation", "//a:settlement/a:unitPriceOther",
+     "<observation code=\"1\"/>", kOtherPrice},
+    {"basic window payment", "//a:settlement/a:paymentForBasic", "//a:settlement",
+     "<paymentForBasic><amount value=\"0\"/></paymentForBasic>", -1},
+    {"detailed window payment", "//a:settlement/a:paymentForDetail", "//a:settlement",
+     "<paymentForDetail><amount value=\"0\"/></paymentForDetail>", -1},
+    {"other window payment", "//a:settlement/a:paymentForOther", "//a:settlement",
+     "<paymentForOther><amount value=\"0\"/></paymentForOther>", -1},
+    {"basic charge type", "//a:checkupCard/a:chargeTypeBasic", "//a:checkupCard",
+     "<chargeTypeBasic code=\"2\"><amount value=\"0\"/></chargeTypeBasic>", -1},
+};
 
-void add(XmlDoc& doc, const Element& e) {
-  if (e.parent >= 0) {
-    const Element& parent = matrix()[e.parent];
-    if (!present(doc, parent)) add(doc, parent);
-    doc.append_xml(parent.path, e.fragment);
-  } else {
-    doc.append_xml(e.container, e.fragment);
-  }
+struct MatrixRow {
+  Element element;
+  std::array<Cell, 7> cells;  // claim types in the order of kClaimTypes
+};
+
+// clang-format off
+// The claim-type matrix, in the order its findings are written.
+const MatrixRow kMatrix[] = {
+    {kBasicPrice,      {_, _, _, _, F("　請求コードが５の場合、単価(基本的な健診)は入力できません"), _, _}},
+    {kDetailedPrice,   {F("　請求コードが１の場合、単価(詳細な健診)は入力できません"),
+                        R("　単価(詳細な健診)がありません"),
+                        F("　請求コードが３の場合、単価(詳細な健診)は入力できません"),
+                        R("　単価(詳細な健診)がありません"),
+                        F("　請求コードが５の場合、単価(詳細な健診)は入力できません"), _, _}},
+    {kOtherPrice,      {F("　請求コードが１の場合、単価(追加健診)は入力できません"),
+                        F("　請求コードが２の場合、単価(追加健診)は入力できません"),
+                        R("　単価(追加健診)がありません"),
+                        R("　単価(追加健診)がありません"), _, _, _}},
+    {kOtherPriceAmount, {_, _, _, _, R("　単価(人間ドック)がありません"), _, _}},
+    // Tested only when the other unit price amount is present.
+    {kOtherPriceItem,  {_, _, _, _, F("　請求コードが５の場合、項目コードは入力できません"), _, _}},
+    {kDetailedPayment, {F("　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません"), _,
+                        F("　請求コードが３の場合、窓口負担金額(詳細な健診)は入力できません"), _,
+                        F("　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません"), _, _}},
+    {kBasicPayment,    {_, _, _, _, F("　請求コードが５の場合、窓口負担金額(基本的な健診)は入力できません"), _, _}},
+    {kOtherPayment,    {F("　請求コードが１の場合、窓口負担金額(追加健診)は入力できません"),
+                        F("　請求コードが２の場合、窓口負担金額(追加健診)は入力できません"), _, _, _, _, _}},
+    // The basic checkup, after the unit prices are added up.
+    {kBasicPriceAmount, {R(kNoBasicPrice), R(kNoBasicPrice), R(kNoBasicPrice), R(kNoBasicPrice), _,
+                         R(kNoBasicPrice), R(kNoBasicPrice)}},
+    {kBasicChargeType, {R(kNoBasicChargeType), R(kNoBasicChargeType), R(kNoBasicChargeType),
+                        R(kNoBasicChargeType), _, R(kNoBasicChargeType), R(kNoBasicChargeType)}},
+};
+// clang-format on
+
+bool present(const XmlDoc& doc, int element) { return doc.count(kElements[element].path) > 0; }
+
+void add(XmlDoc& doc, int element) {
+  const Placement& p = kElements[element];
+  if (p.parent >= 0 && !present(doc, p.parent)) add(doc, p.parent);
+  doc.append_xml(p.under, p.fragment);
 }
 
 void set_claim_type(XmlDoc& doc, int claim_type) {
-  if (claim_type == 9) doc.remove("//a:settlement/a:claimType");
-  else doc.set(kClaimType, claim_type == 8 ? "6" : std::to_string(claim_type));
+  if (claim_type == 9)
+    doc.remove("//a:settlement/a:claimType");
+  else
+    doc.set(kClaimType, claim_type == 8 ? "6" : std::to_string(claim_type));
 }
 
 // The complete settlement with every amount 0 and none of the matrix elements,
@@ -108,8 +126,9 @@ void set_claim_type(XmlDoc& doc, int claim_type) {
 XmlDoc without_priced_elements() {
   XmlDoc doc = XmlDoc::claims();
   doc.set("//a:settlement//@value", "0");
-  doc.remove("//a:settlement/a:unitPriceBasic | //a:settlement/a:unitPriceDetail | //a:settlement/a:paymentForBasic"
-             " | //a:settlement/a:paymentForDetail | //a:checkupCard/a:chargeTypeBasic");
+  doc.remove(
+      "//a:settlement/a:unitPriceBasic | //a:settlement/a:unitPriceDetail | //a:settlement/a:paymentForBasic"
+      " | //a:settlement/a:paymentForDetail | //a:checkupCard/a:chargeTypeBasic");
   return doc;
 }
 
@@ -117,8 +136,8 @@ XmlDoc without_priced_elements() {
 XmlDoc accepted_for(int column) {
   XmlDoc doc = without_priced_elements();
   set_claim_type(doc, kClaimTypes[column]);
-  for (const Element& e : matrix()) {
-    if (e.cells[column].kind == 'R' && !present(doc, e)) add(doc, e);
+  for (const MatrixRow& row : kMatrix) {
+    if (row.cells[column].kind == 'R' && !present(doc, row.element)) add(doc, row.element);
   }
   return doc;
 }
@@ -132,15 +151,11 @@ std::vector<std::string> claim_type_code_findings(int claim_type) {
 // The findings the matrix expects for a document.
 std::vector<std::string> expected_findings(const XmlDoc& doc, int column) {
   std::vector<std::string> findings = claim_type_code_findings(kClaimTypes[column]);
-  for (bool basic_checkup : {false, true}) {
-    for (const Element& e : matrix()) {
-      if (e.basic_checkup != basic_checkup) continue;
-      if (e.only_with >= 0 && !present(doc, matrix()[e.only_with])) continue;
-      const Cell& cell = e.cells[column];
-      if ((cell.kind == 'F' && present(doc, e)) || (cell.kind == 'R' && !present(doc, e))) {
-        findings.push_back(cell.message);
-      }
-    }
+  for (const MatrixRow& row : kMatrix) {
+    if (row.element == kOtherPriceItem && !present(doc, kOtherPriceAmount)) continue;
+    const Cell& cell = row.cells[column];
+    bool is_present = present(doc, row.element);
+    if ((cell.kind == 'F' && is_present) || (cell.kind == 'R' && !is_present)) findings.push_back(cell.message);
   }
   return findings;
 }
@@ -153,12 +168,16 @@ TEST(ClaimTypeMatrix, EveryCellInBothStates) {
     const XmlDoc accepted = accepted_for(column);
     EXPECT_EQ(report_with_claims(accepted), claims_report(claim_type_code_findings(claim_type)))
         << "claim type " << claim_type << ", accepted document";
-    for (const Element& e : matrix()) {
+    for (int element = kBasicPrice; element <= kBasicChargeType; ++element) {
       XmlDoc doc = accepted;
-      if (present(doc, e)) doc.remove(e.removal);
-      else add(doc, e);
+      if (present(doc, element)) {
+        doc.remove(kElements[element].path);
+      } else {
+        add(doc, element);
+      }
       EXPECT_EQ(report_with_claims(doc), claims_report(expected_findings(doc, column)))
-          << "claim type " << claim_type << ", " << e.name << (present(doc, e) ? " present" : " absent");
+          << "claim type " << claim_type << ", " << kElements[element].name
+          << (present(doc, element) ? " present" : " absent");
     }
   }
 }
@@ -167,36 +186,36 @@ TEST(ClaimTypeMatrix, FindingsOfOneBlockComeInItsOrder) {
   struct Case {
     const char* name;
     int claim_type;
-    std::vector<const char*> added;  // names of matrix elements
+    std::vector<Element> added;
     std::vector<std::string> findings;
   } cases[] = {
       {"claim type 1 with everything",
        1,
-       {"detailed unit price", "other unit price", "detailed window payment", "other window payment"},
-       {"　請求コードが１の場合、単価(詳細な健診)は入力できません", "　請求コードが１の場合、単価(追加健診)は入力できません",
+       {kDetailedPrice, kOtherPrice, kDetailedPayment, kOtherPayment},
+       {"　請求コードが１の場合、単価(詳細な健診)は入力できません",
+        "　請求コードが１の場合、単価(追加健診)は入力できません",
         "　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません",
         "　請求コードが１の場合、窓口負担金額(追加健診)は入力できません", kNoBasicPrice, kNoBasicChargeType}},
       {"claim type 5 with everything",
        5,
-       {"basic unit price", "detailed unit price", "other unit price amount", "other unit price item",
-        "basic window payment", "detailed window payment", "other window payment", "basic charge type"},
+       {kBasicPrice, kDetailedPrice, kOtherPriceAmount, kOtherPriceItem, kBasicPayment, kDetailedPayment, kOtherPayment,
+        kBasicChargeType},
        {"　請求コードが５の場合、単価(基本的な健診)は入力できません",
-        "　請求コードが５の場合、単価(詳細な健診)は入力できません", "　請求コードが５の場合、項目コードは入力できません",
+        "　請求コードが５の場合、単価(詳細な健診)は入力できません",
+        "　請求コードが５の場合、項目コードは入力できません",
         "　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません",
         "　請求コードが５の場合、窓口負担金額(基本的な健診)は入力できません"}},
-      {"claim type 5 with an item but no amount", 5, {"other unit price item"}, {"　単価(人間ドック)がありません"}},
-      {"claim type 4 with nothing", 4, {}, {"　単価(詳細な健診)がありません", "　単価(追加健診)がありません",
-                                            kNoBasicPrice, kNoBasicChargeType}},
+      {"claim type 5 with an item but no amount", 5, {kOtherPriceItem}, {"　単価(人間ドック)がありません"}},
+      {"claim type 4 with nothing",
+       4,
+       {},
+       {"　単価(詳細な健診)がありません", "　単価(追加健診)がありません", kNoBasicPrice, kNoBasicChargeType}},
       {"claim type 9 with nothing", 9, {}, {kNoClaimType, kNoBasicPrice, kNoBasicChargeType}},
   };
   for (const Case& c : cases) {
     XmlDoc doc = without_priced_elements();
     set_claim_type(doc, c.claim_type);
-    for (const char* name : c.added) {
-      for (const Element& e : matrix()) {
-        if (std::string(e.name) == name) add(doc, e);
-      }
-    }
+    for (Element element : c.added) add(doc, element);
     EXPECT_EQ(report_with_claims(doc), claims_report(c.findings)) << c.name;
   }
 }
@@ -220,9 +239,11 @@ TEST(ClaimCodeRules, ClaimTypeAndCommissionTypeCodes) {
          d.append_xml("//a:settlement", "<paymentForOther><amount value=\"0\"/></paymentForOther>");
        },
        {kNoBasicPrice}},
-      {"claim type 02", [](XmlDoc& d) { d.set(kClaimType, "02").remove("//a:settlement/a:unitPriceDetail"); },
+      {"claim type 02",
+       [](XmlDoc& d) { d.set(kClaimType, "02").remove("//a:settlement/a:unitPriceDetail"); },
        {"　単価(詳細な健診)がありません"}},
-      {"commission type absent", [](XmlDoc& d) { d.remove("//a:settlement/a:commissionType"); },
+      {"commission type absent",
+       [](XmlDoc& d) { d.remove("//a:settlement/a:commissionType"); },
        {"　委託料単価区分がありません"}},
       {"commission type 0", [](XmlDoc& d) { d.set(kCommissionType, "0"); }, {kCommissionOutOfRange}},
       {"commission type 3", [](XmlDoc& d) { d.set(kCommissionType, "3"); }, {kCommissionOutOfRange}},
@@ -235,8 +256,9 @@ TEST(ClaimCodeRules, ClaimTypeAndCommissionTypeCodes) {
   for (const Case& c : cases) {
     XmlDoc doc = without_priced_elements();
     doc.append_xml("//a:settlement", "<unitPriceBasic><amount value=\"0\"/></unitPriceBasic>")
-        .append_xml("//a:settlement", "<unitPriceDetail><amount value=\"0\"/><observation code=\"1\"/>"
-                                      "</unitPriceDetail>")
+        .append_xml("//a:settlement",
+                    "<unitPriceDetail><amount value=\"0\"/><observation code=\"1\"/>"
+                    "</unitPriceDetail>")
         .append_xml("//a:checkupCard", "<chargeTypeBasic code=\"2\"/>");
     c.mutate(doc);
     EXPECT_EQ(report_with_claims(doc), claims_report(c.findings)) << c.name;

@@ -38,9 +38,11 @@ Archive sample() {
   // 1: complete and correct.
   archive.add_pair(XmlDoc::data(), XmlDoc::claims(), 1);
 
-  // 2: another examinee.
+  // 2: another examinee; the settlement's postal code lacks its hyphen and
+  // the claim amount was not updated after the detailed items were billed.
   XmlDoc data2 = XmlDoc::data(), claims2 = XmlDoc::claims();
   make_second_examinee(data2, claims2);
+  claims2.set("//a:subjectPerson/a:addr/a:postalCode", "1600023").set("//a:settlement/a:claimAmount/@value", "6800");
   archive.add_pair(data2, claims2, 2);
 
   // 3: the data document was cut short on its way to the archive.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 
 #include "claimchecks/claims_kit.h"
 
@@ -115,10 +114,11 @@ void add(XmlDoc& doc, int element) {
 }
 
 void set_claim_type(XmlDoc& doc, int claim_type) {
-  if (claim_type == 9)
+  if (claim_type == 9) {
     doc.remove("//a:settlement/a:claimType");
-  else
+  } else {
     doc.set(kClaimType, claim_type == 8 ? "6" : std::to_string(claim_type));
+  }
 }
 
 // The complete settlement with every amount 0 and none of the matrix elements,
@@ -182,87 +182,58 @@ TEST(ClaimTypeMatrix, EveryCellInBothStates) {
   }
 }
 
-TEST(ClaimTypeMatrix, FindingsOfOneBlockComeInItsOrder) {
-  struct Case {
-    const char* name;
-    int claim_type;
-    std::vector<Element> added;
-    std::vector<std::string> findings;
-  } cases[] = {
-      {"claim type 1 with everything",
-       1,
-       {kDetailedPrice, kOtherPrice, kDetailedPayment, kOtherPayment},
-       {"　請求コードが１の場合、単価(詳細な健診)は入力できません",
-        "　請求コードが１の場合、単価(追加健診)は入力できません",
-        "　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません",
-        "　請求コードが１の場合、窓口負担金額(追加健診)は入力できません", kNoBasicPrice, kNoBasicChargeType}},
-      {"claim type 5 with everything",
-       5,
-       {kBasicPrice, kDetailedPrice, kOtherPriceAmount, kOtherPriceItem, kBasicPayment, kDetailedPayment, kOtherPayment,
-        kBasicChargeType},
-       {"　請求コードが５の場合、単価(基本的な健診)は入力できません",
-        "　請求コードが５の場合、単価(詳細な健診)は入力できません",
-        "　請求コードが５の場合、項目コードは入力できません",
-        "　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません",
-        "　請求コードが５の場合、窓口負担金額(基本的な健診)は入力できません"}},
-      {"claim type 5 with an item but no amount", 5, {kOtherPriceItem}, {"　単価(人間ドック)がありません"}},
-      {"claim type 4 with nothing",
-       4,
-       {},
-       {"　単価(詳細な健診)がありません", "　単価(追加健診)がありません", kNoBasicPrice, kNoBasicChargeType}},
-      {"claim type 9 with nothing", 9, {}, {kNoClaimType, kNoBasicPrice, kNoBasicChargeType}},
+// Adds the elements to a settlement of the claim type without any of them.
+Edit with_claim_type(int claim_type, std::vector<Element> elements = {}) {
+  return [=](XmlDoc& d) {
+    set_claim_type(d, claim_type);
+    for (Element element : elements) add(d, element);
   };
-  for (const Case& c : cases) {
-    XmlDoc doc = without_priced_elements();
-    set_claim_type(doc, c.claim_type);
-    for (Element element : c.added) add(doc, element);
-    EXPECT_EQ(report_with_claims(doc), claims_report(c.findings)) << c.name;
-  }
+}
+
+TEST(ClaimTypeMatrix, FindingsOfOneBlockComeInItsOrder) {
+  expect_findings(
+      {
+          {"claim type 1 with everything",
+           {with_claim_type(1, {kDetailedPrice, kOtherPrice, kDetailedPayment, kOtherPayment})},
+           {"　請求コードが１の場合、単価(詳細な健診)は入力できません",
+            "　請求コードが１の場合、単価(追加健診)は入力できません",
+            "　請求コードが１の場合、窓口負担金額(詳細な健診)は入力できません",
+            "　請求コードが１の場合、窓口負担金額(追加健診)は入力できません", kNoBasicPrice, kNoBasicChargeType}},
+          {"claim type 5 with everything",
+           {with_claim_type(5, {kBasicPrice, kDetailedPrice, kOtherPriceAmount, kOtherPriceItem, kBasicPayment,
+                                kDetailedPayment, kOtherPayment, kBasicChargeType})},
+           {"　請求コードが５の場合、単価(基本的な健診)は入力できません",
+            "　請求コードが５の場合、単価(詳細な健診)は入力できません",
+            "　請求コードが５の場合、項目コードは入力できません",
+            "　請求コードが５の場合、窓口負担金額(詳細な健診)は入力できません",
+            "　請求コードが５の場合、窓口負担金額(基本的な健診)は入力できません"}},
+          {"claim type 5 with an item but no amount",
+           {with_claim_type(5, {kOtherPriceItem})},
+           {"　単価(人間ドック)がありません"}},
+      },
+      without_priced_elements());
 }
 
 TEST(ClaimCodeRules, ClaimTypeAndCommissionTypeCodes) {
   const char* kCommissionOutOfRange = "　委託料単価区分に１、２以外のコードが入っています";
-  struct Case {
-    const char* name;
-    std::function<void(XmlDoc&)> mutate;
-    std::vector<std::string> findings;
-  } cases[] = {
-      {"claim type absent", [](XmlDoc& d) { d.remove("//a:settlement/a:claimType"); }, {kNoClaimType}},
-      {"claim type 0", [](XmlDoc& d) { d.set(kClaimType, "0"); }, {kClaimTypeOutOfRange}},
-      {"claim type 6", [](XmlDoc& d) { d.set(kClaimType, "6"); }, {kClaimTypeOutOfRange}},
-      {"claim type not a number", [](XmlDoc& d) { d.set(kClaimType, "B"); }, {kClaimTypeOutOfRange}},
-      {"claim type empty", [](XmlDoc& d) { d.set(kClaimType, ""); }, {kClaimTypeOutOfRange}},
-      // In range, but no claim type: no block of the matrix applies, the basic checkup rules do.
-      {"claim type 1.5 without basic price",
-       [](XmlDoc& d) {
-         d.set(kClaimType, "1.5").remove("//a:settlement/a:unitPriceBasic");
-         d.append_xml("//a:settlement", "<paymentForOther><amount value=\"0\"/></paymentForOther>");
-       },
-       {kNoBasicPrice}},
-      {"claim type 02",
-       [](XmlDoc& d) { d.set(kClaimType, "02").remove("//a:settlement/a:unitPriceDetail"); },
-       {"　単価(詳細な健診)がありません"}},
-      {"commission type absent",
-       [](XmlDoc& d) { d.remove("//a:settlement/a:commissionType"); },
-       {"　委託料単価区分がありません"}},
-      {"commission type 0", [](XmlDoc& d) { d.set(kCommissionType, "0"); }, {kCommissionOutOfRange}},
-      {"commission type 3", [](XmlDoc& d) { d.set(kCommissionType, "3"); }, {kCommissionOutOfRange}},
-      {"commission type 2", [](XmlDoc& d) { d.set(kCommissionType, "2"); }, {}},
-      {"commission type not a number", [](XmlDoc& d) { d.set(kCommissionType, "x"); }, {kCommissionOutOfRange}},
-      {"claim type before commission type",
-       [](XmlDoc& d) { d.remove("//a:settlement/a:claimType").set(kCommissionType, "3"); },
-       {kNoClaimType, kCommissionOutOfRange}},
-  };
-  for (const Case& c : cases) {
-    XmlDoc doc = without_priced_elements();
-    doc.append_xml("//a:settlement", "<unitPriceBasic><amount value=\"0\"/></unitPriceBasic>")
-        .append_xml("//a:settlement",
-                    "<unitPriceDetail><amount value=\"0\"/><observation code=\"1\"/>"
-                    "</unitPriceDetail>")
-        .append_xml("//a:checkupCard", "<chargeTypeBasic code=\"2\"/>");
-    c.mutate(doc);
-    EXPECT_EQ(report_with_claims(doc), claims_report(c.findings)) << c.name;
-  }
+  // A settlement of claim type 1 with every amount 0. A code of 1.5 is in
+  // range but names no claim type: neither the block of 1 nor that of 2 (which
+  // 1.5 rounds to) applies, the basic checkup rules do.
+  expect_findings(
+      {
+          {"claim type not a number", {set_to(kClaimType, "B")}, {kClaimTypeOutOfRange}},
+          {"claim type 1.5",
+           {set_to(kClaimType, "1.5"), removed("//a:settlement/a:unitPriceBasic"),
+            appended("//a:settlement", "<paymentForOther><amount value=\"0\"/></paymentForOther>")},
+           {kNoBasicPrice}},
+          {"commission type absent", {removed("//a:settlement/a:commissionType")}, {"　委託料単価区分がありません"}},
+          {"commission type 3", {set_to(kCommissionType, "3")}, {kCommissionOutOfRange}},
+          {"commission type not a number", {set_to(kCommissionType, "x")}, {kCommissionOutOfRange}},
+          {"claim type before commission type",
+           {removed("//a:settlement/a:claimType"), set_to(kCommissionType, "0")},
+           {kNoClaimType, kCommissionOutOfRange}},
+      },
+      accepted_for(0));
 }
 
 }  // namespace

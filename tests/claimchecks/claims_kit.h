@@ -1,13 +1,28 @@
-// Helpers for the claims rule tests: a pair of the complete data document and
-// a (mutated) claims document, checked, and the lines the report should show.
+// What the claims rule tests share: a pair of the complete data document and
+// a changed claims document, checked, and the lines the report should show.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "support/check_kit.h"
 
 namespace kenshin::testing {
+
+using Edit = std::function<void(XmlDoc&)>;
+
+inline Edit removed(std::string path) {
+  return [=](XmlDoc& d) { d.remove(path); };
+}
+inline Edit set_to(std::string path, std::string value) {
+  return [=](XmlDoc& d) { d.set(path, value); };
+}
+inline Edit appended(std::string under, std::string xml) {
+  return [=](XmlDoc& d) { d.append_xml(under, xml); };
+}
 
 // The report of one pair: the complete data document with the given claims document.
 inline std::vector<std::string> report_with_claims(const XmlDoc& claims) {
@@ -23,6 +38,21 @@ inline std::vector<std::string> claims_report(const std::vector<std::string>& fi
   std::vector<std::string> lines = {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(1)};
   lines.insert(lines.end(), findings.begin(), findings.end());
   return lines;
+}
+
+struct ClaimsCase {
+  const char* name;
+  std::vector<Edit> edits;
+  std::vector<std::string> findings;
+};
+
+// Each case edits `base` and expects exactly its findings under the claims header.
+inline void expect_findings(const std::vector<ClaimsCase>& cases, const XmlDoc& base = XmlDoc::claims()) {
+  for (const ClaimsCase& c : cases) {
+    XmlDoc claims = base;
+    for (const Edit& edit : c.edits) edit(claims);
+    EXPECT_EQ(report_with_claims(claims), claims_report(c.findings)) << c.name;
+  }
 }
 
 }  // namespace kenshin::testing

@@ -15,7 +15,7 @@ void check_claims_document(RunState& run) {
     report::write_line(run, run.claims_file() + std::string(report::kLoadFailedSuffix));
     return;
   }
-  ClaimsCheck check{run, *doc};
+  ClaimsCheck check{run, *doc, {}};
   run_claims_rules(check);
 }
 

@@ -3,15 +3,36 @@
 // and amount rules in their fixed order.
 #pragma once
 
+#include <cstdint>
+
 #include "app/run_state.h"
 #include "docs/xml.h"
 
 namespace kenshin::claimchecks {
 
+// An amount of the settlement. Malformed when its text is not a number or it
+// leaves the 32-bit signed range; it has then been reported where it was
+// read, and no total is compared with it.
+struct Amount {
+  int64_t value = 0;
+  bool malformed = false;
+};
+
+// The amounts the claim-type rules read on the way to the totals. An amount
+// the claim type does not bill stays 0.
+struct BilledAmounts {
+  Amount detailed_window_payment;
+  Amount other_window_payment;
+  Amount detailed_unit_price_sum;
+  Amount other_unit_price_sum;
+  Amount basic_unit_price;
+};
+
 // One claims document being checked.
 struct ClaimsCheck {
   RunState& run;
   const docs::Document& doc;
+  BilledAmounts billed;
 };
 
 // Runs the claims document checks of the current pair.

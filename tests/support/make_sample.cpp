@@ -39,11 +39,14 @@ Archive sample() {
   archive.add_pair(XmlDoc::data(), XmlDoc::claims(), 1);
 
   // 2: another examinee, whose γ-GT is missing and whose objective symptoms
-  // carry a code that does not exist.
+  // carry a code that does not exist; the settlement's postal code lacks its
+  // hyphen and the claim amount was not updated after the detailed items
+  // were billed.
   XmlDoc data2 = XmlDoc::data(), claims2 = XmlDoc::claims();
   make_second_examinee(data2, claims2);
   data2.remove("//a:observation[a:code/@code='3B090000002327101']/..");
   data2.set("//a:observation[a:code/@code='9N066000000000011']/a:value/@code", "3");
+  claims2.set("//a:subjectPerson/a:addr/a:postalCode", "1600023").set("//a:settlement/a:claimAmount/@value", "6800");
   archive.add_pair(data2, claims2, 2);
 
   // 3: the data document was cut short on its way to the archive.

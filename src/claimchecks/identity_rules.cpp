@@ -1,0 +1,100 @@
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "claimchecks/claims_rules.h"
+#include "report/report.h"
+
+namespace kenshin::claimchecks {
+
+namespace {
+
+constexpr const char kTicketNumberPath[] = "//a:checkupCard/a:id/@extension";
+constexpr const char kExamineeNamePath[] = "//a:subjectPerson/a:name";
+
+// What is asked of an identifier once it is there.
+enum class Test {
+  kNone,
+  kTextOne,       // exactly the text "1"; "01" or " 1" is not it
+  kLength,        // a fixed number of characters; the characters themselves are not looked at
+  kCodeOneOrTwo,  // a number from 1 to 2
+};
+
+struct IdentityRule {
+  std::string_view path;
+  std::string_view absent;
+  Test test;
+  int length;
+  std::string_view failed;
+};
+
+constexpr std::array<IdentityRule, 8> kIdentityRules = {{
+    {"//a:encounter/a:serviceEventType/@code", "　実施区分がありません", Test::kTextOne, 0, "　実施区分は、１固定です"},
+    {"//a:subjectPerson/a:performerOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
+     "　実施機関番号がありません", Test::kLength, 10, "　実施機関番号を確認してください"},
+    {"//a:subjectPerson/a:insuranceCard/a:insurerNumber[@root='1.2.392.200119.6.101']/@extension",
+     "　保険者番号がありません", Test::kLength, 8, "　保険者番号を確認してください"},
+    {"//a:subjectPerson/a:insuranceCard/a:number[@root='1.2.392.200119.6.205']/@extension",
+     "　被保険者証等番号がありません", Test::kNone, 0, ""},
+    {"//a:subjectPerson/a:birthTime/@value", "　生年月日がありません", Test::kLength, 8,
+     "　生年月日を確認してください"},
+    {"//a:subjectPerson/a:administrativeGender/@code", "　性別がありません", Test::kCodeOneOrTwo, 0,
+     "　性別に１、２以外のコードが入っています"},
+    // A postal code is written with its hyphen: 123-4567.
+    {"//a:subjectPerson/a:addr/a:postalCode", "　郵便番号がありません", Test::kLength, 8,
+     "　郵便番号を確認してください"},
+    {"//a:subjectPerson/a:addr", "　住所がありません", Test::kNone, 0, ""},
+}};
+
+bool passes(const IdentityRule& rule, const std::string& text) {
+  switch (rule.test) {
+    case Test::kNone:
+      return true;
+    case Test::kTextOne:
+      return docs::text_equals(text, "1");
+    case Test::kLength:
+      return docs::text_length(text) == rule.length;
+    case Test::kCodeOneOrTwo: {
+      // A code that is not a number is as wrong as one out of range.
+      std::optional<double> code = docs::numeric_value(text);
+      return code && *code >= 1 && *code <= 2;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void identity_rules(ClaimsCheck& check) {
+  RunState& run = check.run;
+
+  // A settlement without a ticket number belongs to no ticket: it matches only
+  // a data document that has none either.
+  std::string ticket = docs::select_text(check.doc, kTicketNumberPath).value_or("");
+  if (!docs::text_equals(ticket, run.ticket_number)) {
+    report::report_finding(run, "　データファイルと決済情報ファイルの受診券整理番号が違います");
+  }
+
+  // Without a name the settlement cannot be shown under the examinee: its file
+  // name stands alone above the finding, and the record header stays due.
+  std::optional<std::string> name = docs::select_text(check.doc, kExamineeNamePath);
+  if (!name) {
+    report::open_report(run);
+    report::write_line(run, run.claims_file());
+    report::write_line(run, "　受診者名がありません");
+  } else if (!docs::text_equals(*name, run.examinee_name)) {
+    report::report_finding(run, "　データファイルと決済情報ファイルの受診者名が違います");
+  }
+
+  for (const IdentityRule& rule : kIdentityRules) {
+    std::optional<std::string> text = docs::select_text(check.doc, rule.path);
+    if (!text) {
+      report::report_finding(run, rule.absent);
+    } else if (!passes(rule, *text)) {
+      report::report_finding(run, rule.failed);
+    }
+  }
+}
+
+}  // namespace kenshin::claimchecks

@@ -3,15 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/folders.h"
-#include "report/report.h"
 #include "support/check_kit.h"
-
-namespace fs = std::filesystem;
 
 namespace kenshin::testing {
 namespace {
@@ -22,22 +17,22 @@ constexpr const char kRenamed[] =
 constexpr const char kEmpty[] = "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です";
 constexpr const char kCounts[] = "データファイルと決済情報ファイルの件数が違います";
 
-// Points $TMPDIR at a folder of the test's own, so that what a run leaves
-// behind in its working folder can be seen.
+// Points $TMPDIR at a folder of the test's own, so that a working folder left
+// behind by a run is seen.
 class Intake : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("TMPDIR");
-    old_tmpdir_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-    ::setenv("TMPDIR", tmp_.path().c_str(), 1);
-  }
+  void SetUp() override { ::setenv("TMPDIR", tmp_.path().c_str(), 1); }
   void TearDown() override {
     EXPECT_TRUE(platform::list_folder(tmp_.path()).empty()) << "the working folder was left behind";
-    if (old_tmpdir_) ::setenv("TMPDIR", old_tmpdir_->c_str(), 1);
-    else ::unsetenv("TMPDIR");
+    ::unsetenv("TMPDIR");
   }
-  TempDir tmp_;
-  std::optional<std::string> old_tmpdir_;
+  // Checks the archive with the desktop and the archive in a folder of their own.
+  CheckResult run(const Archive& archive, std::optional<int> unpack_result = std::nullopt) {
+    FakePlatform platform(dir_.path(), dir_.path() + "/" + archive.name);
+    platform.unpack_result = unpack_result;
+    return check_with(archive, platform, dir_.path() + "/" + archive.name);
+  }
+  TempDir tmp_, dir_;
 };
 
 std::string unreadable(const std::string& name) { return name + "の読込に失敗しました"; }
@@ -55,78 +50,41 @@ TEST_F(Intake, ArchiveLevelFindingsStandAlone) {
   for (int i = 1; i <= 9; ++i) nine.push_back(Archive::claims_name(i));
   Archive renamed_top = complete_archive();
   for (ZipEntry& e : renamed_top.entries) e.raw_name = "other/" + e.raw_name;
-  Archive no_data;
-  no_data.add("CLAIMS/" + Archive::claims_name(1), XmlDoc::claims().text());
-  Archive only_bak = with_documents({"h1.xml.bak"}, {"c1.xml"});
   Archive unsafe = complete_archive();
   unsafe.entries.push_back(ZipEntry{"../escaped.xml", "x"});
-
   struct Case {
     const char* name;
     Archive archive;
     std::vector<std::string> lines;
+    std::optional<int> unpack_result = std::nullopt;
   } cases[] = {
-      {"top folder named differently", renamed_top, {kRenamed}},
-      {"no DATA folder", no_data, {kEmpty}},
-      {"DATA holds no document", only_bak, {kEmpty}},
-      {"ten data documents, nine claims", with_documents(ten, nine), {kCounts}},
+      {"unpacker fails", complete_archive(), {kUnpackFailed}, 1},
       {"entry outside the folder", unsafe, {kUnpackFailed}},
+      {"top folder named differently", renamed_top, {kRenamed}},
+      {"no DATA folder", with_documents({}, {"c1.xml"}), {kEmpty}},
+      {"DATA holds no document", with_documents({"h1.xml.bak"}, {"c1.xml"}), {kEmpty}},
+      {"ten data documents, nine claims", with_documents(ten, nine), {kCounts}},
   };
   for (const Case& c : cases) {
-    CheckResult r = check(c.archive);
+    CheckResult r = run(c.archive, c.unpack_result);
     EXPECT_EQ(r.result.outcome, RunOutcome::kFindings) << c.name;
     EXPECT_EQ(r.lines, c.lines) << c.name;
     EXPECT_EQ(r.shown.size(), 1u) << c.name;
-    EXPECT_EQ(r.desktop, std::vector<std::string>{"ERR.txt"}) << c.name;
   }
+  EXPECT_FALSE(std::ifstream(dir_.path() + "/escaped.xml")) << "an entry was written outside the working folder";
 }
 
-TEST_F(Intake, FilesThatAreNotZipArchivesFailToUnpack) {
-  TempDir dir;
-  std::string desktop = dir.path() + "/desktop";
-  fs::create_directories(desktop);
-  std::string path = dir.path() + "/" + kArchiveName;
-  Archive empty;  // unused: the archive file is overwritten below
-  FakePlatform platform(desktop, path);
-  write_file(path, "PK\x03\x04 this is not really a zip archive");
-  RunState run;
-  RunResult result = run_check(run, platform);
-  EXPECT_EQ(result.outcome, RunOutcome::kFindings);
-  EXPECT_EQ(report::read_report_lines(desktop + "/ERR.txt"), std::vector<std::string>{kUnpackFailed});
-}
-
-TEST_F(Intake, UnpackerFailureIsReported) {
-  TempDir dir;
-  FakePlatform platform(dir.path(), dir.path() + "/" + kArchiveName);
-  platform.unpack_result = 1;
-  CheckResult r = check_with(complete_archive(), platform, dir.path() + "/" + kArchiveName);
-  EXPECT_EQ(r.lines, std::vector<std::string>{kUnpackFailed});
-}
-
-TEST_F(Intake, DocumentsAreListedByTheirEndingInAnyCase) {
+TEST_F(Intake, DocumentsAreListedByTheirEndingInAnyCaseAndUnreadableOnesWriteOneLine) {
   // A folder whose name ends in xml is listed like a document and fails to load.
   Archive archive = with_documents({"h2.XML", "h1.xml", "h3.xml.bak"}, {"c1.xml", "c2.Xml"});
   archive.entries.push_back(ZipEntry{std::string(kArchiveStem) + "/DATA/h0.xml/", "", ZipEntry::kDirectory});
-  archive.add("CLAIMS/c0.xml", "<broken");  // its pair has no examinee to compare with
-  CheckResult r = check(archive);
-  EXPECT_EQ(r.lines, (std::vector<std::string>{unreadable("h0.xml"), unreadable("c0.xml")}));
-}
-
-TEST_F(Intake, UnreadableDocumentsWriteOneLineEach) {
-  Archive archive;
-  archive.add("DATA/" + Archive::data_name(1), "<ClinicalDocument>")
-      .add("CLAIMS/" + Archive::claims_name(1), "not xml")
-      .add("DATA/" + Archive::data_name(2), XmlDoc::data().text())
-      .add("CLAIMS/" + Archive::claims_name(2), XmlDoc::claims().text());
-  CheckResult r = check(archive);
-  EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
-  EXPECT_EQ(r.lines,
-            (std::vector<std::string>{unreadable(Archive::data_name(1)), unreadable(Archive::claims_name(1))}));
+  archive.add("CLAIMS/c0.xml", "<broken");
+  EXPECT_EQ(run(archive).lines, (std::vector<std::string>{unreadable("h0.xml"), unreadable("c0.xml")}));
 }
 
 TEST_F(Intake, WindowsMadeArchivesUnpackWithTheirJapaneseNames) {
   // Code page 932 names without the UTF-8 flag, folders separated by '\'; the
-  // second byte of 表 (0x95 0x5C) is the same byte as '\'.
+  // second bytes of 表, ソ and 能 are the byte of '\'.
   std::string stem = kArchiveStem;
   Archive archive;
   archive.entries = {
@@ -135,33 +93,23 @@ TEST_F(Intake, WindowsMadeArchivesUnpackWithTheirJapaneseNames) {
       ZipEntry{stem + "\\CLAIMS\\" + Archive::claims_name(1), XmlDoc::claims().text()},
       ZipEntry{stem + "\\CLAIMS\\\x83\x5C\x94\x5C.xml", "<broken"},
   };
-  CheckResult r = check(archive);
-  EXPECT_EQ(r.lines, std::vector<std::string>{unreadable("ソ能.xml")});
+  EXPECT_EQ(run(archive).lines, std::vector<std::string>{unreadable("ソ能.xml")});
 }
 
-TEST_F(Intake, AFolderOfTheUsersNamedLikeTheArchiveIsLeftAlone) {
-  TempDir dir;
-  std::string desktop = dir.path() + "/desktop";
-  write_file(desktop + "/" + kArchiveStem + "/DATA/mine.txt", "keep me");
-  std::string path = dir.path() + "/" + kArchiveName;
-  FakePlatform platform(desktop, path);
-  CheckResult r = check_with(complete_archive(), platform, path);
-  EXPECT_EQ(r.lines, std::vector<std::string>{kNoError});
-  EXPECT_EQ(r.desktop.size(), 2u);
-  std::ifstream kept(desktop + "/" + kArchiveStem + "/DATA/mine.txt");
-  std::string content((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(content, "keep me");
-}
-
-TEST_F(Intake, ASecondRunReplacesTheFirstReport) {
-  TempDir dir;
-  std::string path = dir.path() + "/" + kArchiveName;
-  FakePlatform platform(dir.path(), path);
+TEST_F(Intake, TheDesktopGetsTheReportAndNothingElse) {
+  // A folder of the user's named like the archive, unpacked by hand earlier.
+  write_file(dir_.path() + "/" + kArchiveStem + "/DATA/mine.txt", "keep me");
   Archive broken;
   broken.add("DATA/h1.xml", "<x").add("CLAIMS/c1.xml", "<y");
-  check_with(broken, platform, path);
-  CheckResult second = check_with(complete_archive(), platform, path);
+  run(broken);
+  CheckResult second = run(complete_archive());  // replaces the first run's report
   EXPECT_EQ(second.lines, std::vector<std::string>{kNoError});
+  std::vector<std::string> expected = {kArchiveStem, kArchiveName, "ERR.txt"};
+  std::sort(second.desktop.begin(), second.desktop.end());
+  EXPECT_EQ(second.desktop, expected);
+  std::string kept;
+  std::getline(std::ifstream(dir_.path() + "/" + kArchiveStem + "/DATA/mine.txt"), kept);
+  EXPECT_EQ(kept, "keep me");
 }
 
 TEST(DocumentNames, KeepsXmlEndingsAndSortsIgnoringCase) {

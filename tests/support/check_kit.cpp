@@ -8,12 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 
 #include "platform/folders.h"
@@ -45,8 +42,6 @@ void write_file(const std::string& path, const std::string& content) {
   out << content;
   if (!out) throw std::runtime_error("cannot write " + path);
 }
-
-// ---- XmlDoc ----
 
 struct XmlDoc::Impl {
   xmlDocPtr doc = nullptr;
@@ -146,8 +141,6 @@ std::string XmlDoc::value(const std::string& xpath) const {
   return text;
 }
 
-int XmlDoc::count(const std::string& xpath) const { return static_cast<int>(impl_->select(xpath).size()); }
-
 std::string XmlDoc::text() const {
   xmlChar* buffer = nullptr;
   int size = 0;
@@ -162,8 +155,6 @@ std::string XmlDoc::text() const {
   }
   return crlf;
 }
-
-// ---- Archive ----
 
 Archive& Archive::add(const std::string& path_in_top, const std::string& content) {
   entries.push_back(ZipEntry{top_folder + "/" + path_in_top, content});
@@ -190,8 +181,6 @@ Archive complete_archive() {
   return archive;
 }
 
-// ---- running a check ----
-
 int FakePlatform::unpack(const std::string& archive, const std::string& destination) {
   if (unpack_result) return *unpack_result;
   return platform::unpack_zip(archive, destination);
@@ -203,8 +192,7 @@ CheckResult check_with(const Archive& archive, FakePlatform& platform, const std
   CheckResult out;
   out.result = run_check(run, platform);
   std::string report = platform.desktop_folder() + "/ERR.txt";
-  out.report_exists = fs::exists(report);
-  if (out.report_exists) out.lines = report::read_report_lines(report);
+  out.lines = report::read_report_lines(report);
   out.shown = platform.shown;
   for (const std::string& name : platform::list_folder(platform.desktop_folder())) out.desktop.push_back(name);
   return out;

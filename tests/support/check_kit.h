@@ -53,7 +53,6 @@ class XmlDoc {
   XmlDoc& set(const std::string& xpath, const std::string& value);  // attribute value or element text
   XmlDoc& set_attribute(const std::string& xpath, const std::string& name, const std::string& value);
   XmlDoc& append_xml(const std::string& parent_xpath, const std::string& fragment);  // as last children
-  int count(const std::string& xpath) const;
   std::string value(const std::string& xpath) const;  // content of the first selected node
 
   // The document as written by generators: UTF-8, CR LF.
@@ -101,7 +100,6 @@ class FakePlatform : public platform::Platform {
 struct CheckResult {
   RunResult result;
   std::vector<std::string> lines;     // the report, decoded; empty when none was written
-  bool report_exists = false;
   std::vector<std::string> shown;     // reports shown to the user
   std::vector<std::string> desktop;   // names in the desktop folder after the run
 };

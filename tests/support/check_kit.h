@@ -16,8 +16,6 @@ namespace kenshin::testing {
 
 inline constexpr const char kArchiveName[] = "1311234567_95899071_201812060_1.zip";
 inline constexpr const char kArchiveStem[] = "1311234567_95899071_201812060_1";
-inline constexpr const char kDataName[] = "h13112345672018120600000001.xml";
-inline constexpr const char kClaimsName[] = "c13112345672018120600000001.xml";
 inline constexpr const char kNoError[] = "簡易チェックでのエラーはありません";
 
 // A folder under $TMPDIR (or /tmp), removed with everything in it.

@@ -1,7 +1,7 @@
 // kenshin-check: checks one submission archive from the command line.
 //
-//   kenshin-check [--desktop DIR] [--quiet] ARCHIVE
-//   kenshin-check --help | --version
+//   kenshin-check [--desktop DIR] [-q|--quiet] ARCHIVE
+//   kenshin-check -h|--help | -V|--version
 //
 // Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
 
@@ -29,17 +29,17 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
 constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [--quiet] ARCHIVE\n"
-    "       kenshin-check --help | --version\n";
+    "usage: kenshin-check [--desktop DIR] [-q|--quiet] ARCHIVE\n"
+    "       kenshin-check -h|--help | -V|--version\n";
 
 constexpr const char kHelp[] =
     "Checks a specified health checkup submission archive (.zip) and writes\n"
     "every finding into ERR.txt (code page 932, CR LF) in the desktop folder.\n"
     "\n"
     "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
-    "  --quiet        do not print the report\n"
-    "  --help         show this help\n"
-    "  --version      show the version\n"
+    "  -q, --quiet    do not print the report\n"
+    "  -h, --help     show this help\n"
+    "  -V, --version  show the version\n"
     "\n"
     "Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.\n";
 
@@ -100,13 +100,13 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     std::string arg = argv[i];
     if (!only_operands && arg == "--") {
       only_operands = true;
-    } else if (!only_operands && arg == "--help") {
+    } else if (!only_operands && (arg == "--help" || arg == "-h")) {
       std::cout << kUsage << "\n" << kHelp;
       return kExitClean;
-    } else if (!only_operands && arg == "--version") {
+    } else if (!only_operands && (arg == "--version" || arg == "-V")) {
       std::cout << "kenshin-check " << kenshin::kVersion << "\n";
       return kExitClean;
-    } else if (!only_operands && arg == "--quiet") {
+    } else if (!only_operands && (arg == "--quiet" || arg == "-q")) {
       options.quiet = true;
     } else if (!only_operands && arg == "--desktop") {
       if (i + 1 >= argc) return usage_error("--desktop needs a folder");
@@ -135,6 +135,7 @@ int main(int argc, char** argv) {
 
   std::error_code ec;
   fs::path archive = fs::absolute(fs::path(options.archive), ec).lexically_normal();
+  if (!ec && fs::is_directory(archive, ec)) return usage_error(options.archive + ": is a folder");
   if (ec || !fs::is_regular_file(archive, ec)) {
     return usage_error("no such archive file: " + options.archive);
   }

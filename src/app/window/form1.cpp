@@ -1,6 +1,7 @@
 #include "app/window/form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -102,7 +103,18 @@ void Form1::place_controls() {
   command1_->setGeometry(to_pixels(kCommand1));
 }
 
-void Form1::check_archive(const QString& path) { run(QFileInfo(path).absoluteFilePath().toStdString()); }
+void Form1::check_archive(const QString& path) {
+  // A path typed on the command line is not what the file dialog would have
+  // allowed; refusing it here keeps the last report as it was.
+  const QFileInfo archive(path);
+  if (archive.isDir()) {
+    services_.show_refusal(this, kIsFolderMessage.arg(QDir::toNativeSeparators(path)));
+  } else if (!archive.isFile()) {
+    services_.show_refusal(this, kNotFoundMessage.arg(QDir::toNativeSeparators(path)));
+  } else {
+    run(archive.absoluteFilePath().toStdString());
+  }
+}
 
 void Form1::run(std::optional<std::string> archive) {
   if (running_) return;

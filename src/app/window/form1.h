@@ -19,6 +19,8 @@ namespace kenshin::window {
 inline const QString kWindowTitle = QStringLiteral("特定健診簡易データチェック(東湖県)");
 inline const QString kFailureSentence =
     QStringLiteral("予期しないエラーが発生したため、チェックを最後まで行えませんでした。");
+inline const QString kNotFoundMessage = QStringLiteral("「%1」が見つかりません。");
+inline const QString kIsFolderMessage = QStringLiteral("「%1」はフォルダです。zipファイルを指定してください。");
 inline constexpr std::chrono::milliseconds kProgressDelay{1000};
 
 class Form1 : public QWidget {
@@ -28,7 +30,8 @@ class Form1 : public QWidget {
   explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay);
 
   // One check run on this archive, without the file dialog (a dropped file,
-  // the command line). Ignored while a run is going on.
+  // the command line). Ignored while a run is going on; a path that is no
+  // file is refused with a message and leaves ERR.txt as it was.
   void check_archive(const QString& path);
 
   bool running() const { return running_; }

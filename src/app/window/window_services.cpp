@@ -27,4 +27,8 @@ void WindowServices::show_failure(QWidget* window, const QString& message) {
   QMessageBox::critical(window, window->windowTitle(), message);
 }
 
+void WindowServices::show_refusal(QWidget* window, const QString& message) {
+  QMessageBox::warning(window, window->windowTitle(), message);
+}
+
 }  // namespace kenshin::window

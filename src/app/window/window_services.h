@@ -31,6 +31,9 @@ class WindowServices {
   // read the message.
   virtual void show_failure(QWidget* window, const QString& message);
 
+  // Tells the user why an archive was not checked at all.
+  virtual void show_refusal(QWidget* window, const QString& message);
+
   ReportViewer* viewer() const { return viewer_; }
 
  private:

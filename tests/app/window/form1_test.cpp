@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 #include <QtTest>
 #include <filesystem>
+#include <fstream>
 
 #include "support/check_kit.h"
 #include "version.h"
@@ -15,9 +16,11 @@ class TestServices : public WindowServices {  // the real viewer; dialog and mes
  public:
   std::optional<QString> choose_archive(QWidget*) override { return ++dialogs, answer; }
   void show_failure(QWidget*, const QString& message) override { failures << message; }
+  void show_refusal(QWidget*, const QString& message) override { refusals << message; }
   std::optional<QString> answer;
   int dialogs = 0;
   QStringList failures;
+  QStringList refusals;
 };
 
 class Form1Test : public QObject {
@@ -124,6 +127,18 @@ class Form1Test : public QObject {
     QVERIFY(!drop(home_->path() + "/notes.txt") && viewer() == nullptr);
     QVERIFY(drop(archive().toStdString()));
     QVERIFY(viewer()->lines() == QStringList{testing::kNoError} && services_.dialogs == 0);
+  }
+
+  void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {
+    testing::write_file(report_path(), "last run\r\n");
+    const QString folder = QString::fromStdString(home_->path());
+    const QString missing = folder + "/1311234567_95899071_201812060_1.zip";
+    form_->check_archive(missing);
+    form_->check_archive(folder);
+    QCOMPARE(services_.refusals, (QStringList{kNotFoundMessage.arg(missing), kIsFolderMessage.arg(folder)}));
+    QVERIFY(viewer() == nullptr && services_.failures.isEmpty());
+    std::ifstream report(report_path(), std::ios::binary);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(report), {}), std::string("last run\r\n"));
   }
 };
 

@@ -11,6 +11,8 @@ out="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 gui="$root/build/src/app/window/kenshin-check-gui"
 
+"$root/tools/install-deps.sh" build screenshot
+
 if [ ! -x "$gui" ]; then
   cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$root/build" -j2 --target kenshin-check-gui >/dev/null

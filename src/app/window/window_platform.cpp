@@ -10,6 +10,7 @@ WindowPlatform::WindowPlatform(WindowServices& services, QWidget& window, std::o
                                std::chrono::milliseconds progress_delay)
     : services_(services), window_(window), archive_(std::move(archive)), progress_delay_(progress_delay) {
   started_.start();
+  run_time_ = QDateTime::currentDateTime();
 }
 
 WindowPlatform::~WindowPlatform() { delete progress_; }
@@ -17,14 +18,17 @@ WindowPlatform::~WindowPlatform() { delete progress_; }
 std::string WindowPlatform::desktop_folder() { return platform::default_desktop_folder(); }
 
 std::optional<std::string> WindowPlatform::choose_archive() {
-  if (archive_) return archive_;
-  std::optional<QString> chosen = services_.choose_archive(&window_);
-  if (!chosen) return std::nullopt;
-  return chosen->toStdString();
+  if (!archive_) {
+    std::optional<QString> chosen = services_.choose_archive(&window_);
+    if (!chosen) return std::nullopt;
+    archive_ = chosen->toStdString();  // kept for the viewer's title
+  }
+  return archive_;
 }
 
 void WindowPlatform::show_report(const std::string& report_path) {
-  services_.show_report(&window_, QString::fromStdString(report_path));
+  services_.show_report(&window_, QString::fromStdString(report_path), QString::fromStdString(archive_.value_or(std::string())),
+                        run_time_);
 }
 
 void WindowPlatform::pair_progress(int k, int n) {

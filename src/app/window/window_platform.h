@@ -4,6 +4,7 @@
 // once a run takes longer than a moment.
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
@@ -38,6 +39,7 @@ class WindowPlatform : public platform::Platform {
   std::optional<std::string> archive_;
   std::chrono::milliseconds progress_delay_;
   QElapsedTimer started_;
+  QDateTime run_time_;
   QPointer<QProgressDialog> progress_;
 };
 

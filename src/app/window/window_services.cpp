@@ -15,9 +15,10 @@ std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   return files.isEmpty() ? QString() : files.first();
 }
 
-void WindowServices::show_report(QWidget* window, const QString& path) {
+void WindowServices::show_report(QWidget* window, const QString& path, const QString& archive,
+                                 const QDateTime& run_time) {
   if (viewer_ == nullptr) viewer_ = new ReportViewer(window);
-  viewer_->load(path);
+  viewer_->load(path, archive, run_time);
   viewer_->show();
   viewer_->raise();
   viewer_->activateWindow();

@@ -3,6 +3,7 @@
 // WindowServices and replace the parts that would wait for a user.
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -23,9 +24,10 @@ class WindowServices {
   // name, nullopt when the user cancelled.
   virtual std::optional<QString> choose_archive(QWidget* window);
 
-  // Opens the viewer on the report (or refreshes the one already open), does
-  // not wait for it, and gives it the focus.
-  virtual void show_report(QWidget* window, const QString& path);
+  // Opens the viewer on the report of the run on `archive` that started at
+  // `run_time` (or refreshes the one already open), does not wait for it, and
+  // gives it the focus.
+  virtual void show_report(QWidget* window, const QString& path, const QString& archive, const QDateTime& run_time);
 
   // Tells the user that the check itself failed; returns once the user has
   // read the message.

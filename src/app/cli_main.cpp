@@ -155,6 +155,10 @@ int main(int argc, char** argv) {
   kenshin::RunResult result = kenshin::run_check(run, platform);
   platform.end_progress();
 
+  if (result.outcome == kenshin::RunOutcome::kStopped) {
+    std::cerr << "kenshin-check: the check was stopped\n";
+    return kExitFailed;
+  }
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;

@@ -1,8 +1,10 @@
 #include "app/run_check.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 
+#include "app/run_failure.h"
 #include "intake/archive_name.h"
 #include "intake/unpack_inventory.h"
 #include "report/report.h"
@@ -37,6 +39,8 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
   RunResult result;
   try {
     result.outcome = run_stages(run, platform);
+  } catch (const RunStopped&) {
+    result.outcome = RunOutcome::kStopped;
   } catch (const std::bad_alloc&) {
     result = {RunOutcome::kFailed, "メモリが不足したためチェックを中止しました"};
   } catch (const std::exception& e) {
@@ -45,6 +49,12 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
   if (result.outcome == RunOutcome::kFailed) report::abandon_report(run);
+  if (result.outcome == RunOutcome::kStopped) {
+    // A report this run has begun would tell only part of the archive.
+    const bool begun = run.findings_flag == kFlagSet;
+    report::abandon_report(run);
+    if (begun) std::remove(run.report_path.c_str());
+  }
   intake::remove_extraction_folder(run);  // on every path, stops included
   return result;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/run_failure.h"
 #include "claimchecks/claims_check.h"
 #include "datachecks/data_check.h"
 #include "docs/xml.h"
@@ -33,6 +34,7 @@ void pair_loop(RunState& run, platform::Platform& platform) {
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
+    if (platform.stop_requested()) throw RunStopped();
     claims_pre_read(run);
     datachecks::check_data_document(run);
     claimchecks::check_claims_document(run);

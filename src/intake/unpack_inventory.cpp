@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/run_failure.h"
 #include "docs/pair_loop.h"
 #include "docs/text.h"
 #include "platform/folders.h"
@@ -48,7 +49,9 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  if (platform.unpack(run.archive_path, run.working_folder) != 0) {
+  const int unpacked = platform.unpack(run.archive_path, run.working_folder);
+  if (platform.stop_requested()) throw RunStopped();
+  if (unpacked != 0) {
     report::report_archive_finding(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;
   }

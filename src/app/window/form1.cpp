@@ -119,10 +119,11 @@ void Form1::check_archive(const QString& path) {
 void Form1::run(std::optional<std::string> archive) {
   if (running_) return;
   running_ = true;
+  stop_requested_ = false;
   command1_->setEnabled(false);
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, stop_requested_);
     result = run_check(run_state_, platform);
   }
   command1_->setEnabled(true);
@@ -131,6 +132,7 @@ void Form1::run(std::optional<std::string> archive) {
     services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
   }
   Q_EMIT run_finished(result.outcome);
+  if (result.outcome == RunOutcome::kStopped) close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -146,9 +148,11 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  // A run is not stopped half-way; the window can be closed once it has ended.
+  // The run is on the window's thread: it stops at its next step and closes
+  // the window once it has cleaned up.
   if (running_) {
     event->ignore();
+    if (!stop_requested_ && services_.confirm_stop(this)) stop_requested_ = true;
     return;
   }
   QWidget::closeEvent(event);

@@ -21,7 +21,9 @@ inline const QString kFailureSentence =
     QStringLiteral("予期しないエラーが発生したため、チェックを最後まで行えませんでした。");
 inline const QString kNotFoundMessage = QStringLiteral("「%1」が見つかりません。");
 inline const QString kIsFolderMessage = QStringLiteral("「%1」はフォルダです。zipファイルを指定してください。");
-inline constexpr std::chrono::milliseconds kProgressDelay{1000};
+// Short enough that a long run shows progress at once, long enough that a
+// small archive does not flash a dialog.
+inline constexpr std::chrono::milliseconds kProgressDelay{300};
 
 class Form1 : public QWidget {
   Q_OBJECT
@@ -52,6 +54,7 @@ class Form1 : public QWidget {
   std::chrono::milliseconds progress_delay_;
   RunState run_state_;  // lives as long as the window; every run resets what it uses
   bool running_ = false;
+  bool stop_requested_ = false;  // the user closed the window during the run and chose to stop
   QPushButton* command1_ = nullptr;
 };
 

@@ -7,8 +7,12 @@
 namespace kenshin::window {
 
 WindowPlatform::WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
-                               std::chrono::milliseconds progress_delay)
-    : services_(services), window_(window), archive_(std::move(archive)), progress_delay_(progress_delay) {
+                               std::chrono::milliseconds progress_delay, const bool& stop)
+    : services_(services),
+      window_(window),
+      archive_(std::move(archive)),
+      progress_delay_(progress_delay),
+      stop_(stop) {
   started_.start();
   run_time_ = QDateTime::currentDateTime();
 }
@@ -31,20 +35,29 @@ void WindowPlatform::show_report(const std::string& report_path) {
                         run_time_);
 }
 
-void WindowPlatform::pair_progress(int k, int n) {
+void WindowPlatform::unpack_progress(int k, int n) { show_progress(kUnpackingProgress.arg(k).arg(n), k, n); }
+
+void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress.arg(k).arg(n), k, n); }
+
+void WindowPlatform::show_progress(const QString& text, int k, int n) {
   if (progress_ == nullptr && started_.elapsed() >= progress_delay_.count()) {
     progress_ = new QProgressDialog(&window_);
     progress_->setObjectName(QStringLiteral("ProgressDialog"));
     progress_->setWindowTitle(window_.windowTitle());
     progress_->setWindowModality(Qt::WindowModal);
-    progress_->setCancelButton(nullptr);  // a run cannot be stopped half-way
+    progress_->setCancelButton(nullptr);  // closing the window asks whether to stop
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setMinimumDuration(0);
+    progress_->setMinimumWidth(window_.width() * 2 / 3);
+    progress_->setLabelText(text);
+    progress_->adjustSize();
+    // Over the window, also when the run starts before the window has been placed.
+    progress_->move(window_.geometry().center() - progress_->rect().center());
     progress_->show();
   }
   if (progress_ != nullptr) {
-    progress_->setLabelText(QStringLiteral("%1 / %2").arg(k).arg(n));
+    progress_->setLabelText(text);
     progress_->setMaximum(n);
     progress_->setValue(k);
   }

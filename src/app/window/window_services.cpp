@@ -28,6 +28,11 @@ void WindowServices::show_failure(QWidget* window, const QString& message) {
   QMessageBox::critical(window, window->windowTitle(), message);
 }
 
+bool WindowServices::confirm_stop(QWidget* window) {
+  return QMessageBox::question(window, window->windowTitle(), kConfirmStop, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
 void WindowServices::show_refusal(QWidget* window, const QString& message) {
   QMessageBox::warning(window, window->windowTitle(), message);
 }

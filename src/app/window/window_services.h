@@ -15,6 +15,7 @@ namespace kenshin::window {
 
 inline const QString kDialogTitle = QStringLiteral("ＺＩＰファイル選択");
 inline const QString kDialogFilter = QStringLiteral("ＺＩＰファイル(*.zip)");
+inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
 
 class WindowServices {
  public:
@@ -32,6 +33,9 @@ class WindowServices {
   // Tells the user that the check itself failed; returns once the user has
   // read the message.
   virtual void show_failure(QWidget* window, const QString& message);
+
+  // Asks whether to stop the running check (the window is being closed).
+  virtual bool confirm_stop(QWidget* window);
 
   // Tells the user why an archive was not checked at all.
   virtual void show_refusal(QWidget* window, const QString& message);

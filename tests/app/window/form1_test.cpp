@@ -17,10 +17,13 @@ class TestServices : public WindowServices {  // the real viewer; dialog and mes
   std::optional<QString> choose_archive(QWidget*) override { return ++dialogs, answer; }
   void show_failure(QWidget*, const QString& message) override { failures << message; }
   void show_refusal(QWidget*, const QString& message) override { refusals << message; }
+  bool confirm_stop(QWidget*) override { return ++stop_questions, stop_answer; }
   std::optional<QString> answer;
   int dialogs = 0;
   QStringList failures;
   QStringList refusals;
+  int stop_questions = 0;
+  bool stop_answer = false;
 };
 
 class Form1Test : public QObject {
@@ -100,7 +103,9 @@ class Form1Test : public QObject {
     });
     during_run.start(0);
     click();
-    QCOMPARE(progress, (QStringList{"1 / 3", "2 / 3", "3 / 3"}));
+    QCOMPARE(progress, (QStringList{"展開中　0 / 6 件", "展開中　1 / 6 件", "展開中　2 / 6 件", "展開中　3 / 6 件",
+                                    "展開中　4 / 6 件", "展開中　5 / 6 件", "展開中　6 / 6 件", "チェック中　1 / 3 件",
+                                    "チェック中　2 / 3 件", "チェック中　3 / 3 件"}));
     ReportViewer* shown = viewer();
     QVERIFY(shown != nullptr && shown->isVisible() && shown->text()->isReadOnly() && command1()->isEnabled());
     QCOMPARE(shown->lines(), QStringList{testing::kNoError});
@@ -127,6 +132,41 @@ class Form1Test : public QObject {
     QVERIFY(!drop(home_->path() + "/notes.txt") && viewer() == nullptr);
     QVERIFY(drop(archive().toStdString()));
     QVERIFY(viewer()->lines() == QStringList{testing::kNoError} && services_.dialogs == 0);
+  }
+
+  void closing_during_a_run_asks_and_stops_with_nothing_left_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("stop") << true;
+    QTest::newRow("go on") << false;
+  }
+  void closing_during_a_run_asks_and_stops_with_nothing_left() {
+    QFETCH(bool, stop);
+    services_.stop_answer = stop;
+    testing::TempDir tmp;  // the run's working folder goes here
+    qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
+    testing::Archive three;  // the first pair has a finding, so the report is begun before the stop
+    three.add_pair(testing::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
+                   testing::XmlDoc::claims(), 1);
+    for (int n = 2; n <= 3; ++n) three.add_pair(testing::XmlDoc::data(), testing::XmlDoc::claims(), n);
+    services_.answer = archive(three);
+    QPoint dialog_centre;
+    QTimer during_run;
+    connect(&during_run, &QTimer::timeout, [&] {
+      auto* dialog = form_->findChild<QProgressDialog*>();
+      if (dialog == nullptr || dialog->labelText() != "チェック中　2 / 3 件" || services_.stop_questions > 0) return;
+      dialog_centre = dialog->geometry().center();
+      form_->close();
+    });
+    during_run.start(0);
+    click();
+    qunsetenv("TMPDIR");
+    QCOMPARE(services_.stop_questions, 1);
+    QVERIFY2((dialog_centre - form_->geometry().center()).manhattanLength() <= 8,
+             qPrintable(QString("%1,%2 vs %3,%4").arg(dialog_centre.x()).arg(dialog_centre.y()).arg(form_->geometry().center().x()).arg(form_->geometry().center().y())));
+    QCOMPARE(form_->isVisible(), !stop);
+    QCOMPARE(viewer() != nullptr, !stop);
+    QCOMPARE(std::filesystem::exists(report_path()), !stop);
+    QVERIFY(std::filesystem::is_empty(tmp.path()));
   }
 
   void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {

@@ -50,6 +50,24 @@ constexpr LabelRow kLabels[] = {
 constexpr const char kCommand1Caption[] = "zipファイル選択";
 constexpr Placement kCommand1{1440, 2160, 3975, 735};
 
+// The boxes were drawn for the Windows faces; a face with a wider advance or
+// taller line (Noto CJK) would clip a caption. Such a box grows just enough,
+// from the side its text is aligned to, so the arrangement stays the same.
+QRect fitted(QRect box, QSize text, Qt::Alignment alignment) {
+  if (text.width() > box.width()) {
+    const int extra = text.width() - box.width();
+    if (alignment & Qt::AlignHCenter) {
+      box.adjust(-extra / 2, 0, extra - extra / 2, 0);
+    } else if (alignment & Qt::AlignRight) {
+      box.setLeft(box.left() - extra);
+    } else {
+      box.setWidth(text.width());
+    }
+  }
+  if (text.height() > box.height()) box.setHeight(text.height());
+  return box;
+}
+
 QString version_text() {
   return QStringLiteral("Ver %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch);
 }
@@ -66,12 +84,11 @@ std::optional<QString> dropped_archive(const QMimeData* mime) {
 
 }  // namespace
 
-Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay)
+Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay, const Faces& faces)
     : services_(services), progress_delay_(progress_delay) {
-  install_font_substitutions();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kWindowTitle);
-  setFont(QFont(kGothicFace, 9));
+  setFont(face_font(faces.gothic, 9));
   setAcceptDrops(true);
 
   for (const LabelRow& row : kLabels) {
@@ -79,7 +96,7 @@ Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay)
     label->setObjectName(QString::fromUtf8(row.name));
     label->setAlignment(row.alignment);
   }
-  findChild<QLabel*>(QStringLiteral("Label1"))->setFont(QFont(kMinchoFace, 12));
+  findChild<QLabel*>(QStringLiteral("Label1"))->setFont(face_font(faces.mincho, 12));
 
   command1_ = new QPushButton(QString::fromUtf8(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
@@ -96,11 +113,14 @@ void Form1::place_controls() {
     auto y = [&](int twips) { return qRound(twips * dpi_y / 1440.0); };
     return QRect(x(p.left), y(p.top), x(p.width), y(p.height));
   };
-  setFixedSize(to_pixels(kClientArea).size());
+  QRect client = to_pixels(kClientArea);
   for (const LabelRow& row : kLabels) {
-    findChild<QLabel*>(QString::fromUtf8(row.name))->setGeometry(to_pixels(row.placement));
+    auto* label = findChild<QLabel*>(QString::fromUtf8(row.name));
+    label->setGeometry(fitted(to_pixels(row.placement), label->sizeHint(), row.alignment));
+    client = client.united(label->geometry());
   }
   command1_->setGeometry(to_pixels(kCommand1));
+  setFixedSize(client.size());
 }
 
 void Form1::check_archive(const QString& path) {

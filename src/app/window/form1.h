@@ -12,6 +12,7 @@
 
 #include "app/run_check.h"
 #include "app/run_state.h"
+#include "app/window/fonts.h"
 #include "app/window/window_services.h"
 
 namespace kenshin::window {
@@ -29,7 +30,8 @@ class Form1 : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay);
+  explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay,
+                 const Faces& faces = default_faces());
 
   // One check run on this archive, without the file dialog (a dropped file,
   // the command line). Ignored while a run is going on; a path that is no

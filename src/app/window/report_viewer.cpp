@@ -69,7 +69,7 @@ ReportViewer::ReportViewer(QWidget* owner) : QMainWindow(owner) {
   text_->setReadOnly(true);
   // Findings are long single lines; wrapping them would hide where one ends.
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  QFont fixed(kFixedGothicFace, 10);
+  QFont fixed = face_font(default_faces().fixed_gothic, 10);
   fixed.setStyleHint(QFont::Monospace);
   fixed.setFixedPitch(true);
   text_->setFont(fixed);

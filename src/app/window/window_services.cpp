@@ -1,18 +1,24 @@
 #include "app/window/window_services.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace kenshin::window {
 
 std::optional<QString> WindowServices::choose_archive(QWidget* window) {
-  QFileDialog dialog(window, kDialogTitle, QString(), kDialogFilter);
+  // Archives of one provider arrive in the same folder month after month.
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  QFileDialog dialog(window, kDialogTitle, settings.value(kLastFolderKey).toString(), kDialogFilter);
   dialog.setObjectName(QStringLiteral("CommonDialog1"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.first();
+  if (files.isEmpty()) return QString();
+  settings.setValue(kLastFolderKey, QFileInfo(files.first()).absolutePath());
+  return files.first();
 }
 
 void WindowServices::show_report(QWidget* window, const QString& path, const QString& archive,

@@ -15,14 +15,20 @@ namespace kenshin::window {
 
 inline const QString kDialogTitle = QStringLiteral("ＺＩＰファイル選択");
 inline const QString kDialogFilter = QStringLiteral("ＺＩＰファイル(*.zip)");
+// Where the file dialog remembers the folder of the last archive:
+// ~/.config/kenshin-check/kenshin-check-gui.conf
+inline const QString kSettingsOrganisation = QStringLiteral("kenshin-check");
+inline const QString kSettingsApplication = QStringLiteral("kenshin-check-gui");
+inline const QString kLastFolderKey = QStringLiteral("last_folder");
 inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
 
 class WindowServices {
  public:
   virtual ~WindowServices() = default;
 
-  // The modal file dialog: the chosen path, an empty text when it returned no
-  // name, nullopt when the user cancelled.
+  // The modal file dialog, opened in the folder of the last archive chosen:
+  // the chosen path, an empty text when it returned no name, nullopt when the
+  // user cancelled.
   virtual std::optional<QString> choose_archive(QWidget* window);
 
   // Opens the viewer on the report of the run on `archive` that started at

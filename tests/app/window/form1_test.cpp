@@ -1,6 +1,11 @@
 #include "app/window/form1.h"
+#include "app/window/translation.h"
 
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QMimeData>
+#include <QSettings>
+#include <QStyle>
 #include <QProgressDialog>
 #include <QtTest>
 #include <filesystem>
@@ -167,6 +172,65 @@ class Form1Test : public QObject {
     QCOMPARE(viewer() != nullptr, !stop);
     QCOMPARE(std::filesystem::exists(report_path()), !stop);
     QVERIFY(std::filesystem::is_empty(tmp.path()));
+  }
+
+  void captions_fit_their_boxes_in_every_japanese_face_data() {
+    QTest::addColumn<QString>("mincho");
+    QTest::addColumn<QString>("gothic");
+    QTest::newRow("IPA") << "IPAPMincho" << "IPAPGothic";
+    QTest::newRow("Takao") << "TakaoPMincho" << "TakaoPGothic";
+    QTest::newRow("Noto CJK") << "Noto Serif CJK JP" << "Noto Sans CJK JP";
+  }
+  void captions_fit_their_boxes_in_every_japanese_face() {
+    QFETCH(QString, mincho);
+    QFETCH(QString, gothic);
+    if (!QFontDatabase::hasFamily(mincho) || !QFontDatabase::hasFamily(gothic)) QSKIP("face not installed");
+    Form1 form(services_, std::chrono::milliseconds(0), Faces{{mincho}, {gothic}, {}});
+    QCOMPARE(QFontInfo(form.findChild<QLabel*>("Label1")->font()).family(), mincho);  // the title stays Mincho
+    QList<std::pair<QString, QRect>> texts;  // where each caption is drawn, in the window
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+      QFontMetrics metrics(label->font());
+      const QSize text(metrics.horizontalAdvance(label->text()), metrics.height());
+      const QRect box = label->contentsRect();
+      QVERIFY2(text.width() <= box.width() && text.height() <= box.height(),
+               qPrintable(QString("%1: text %2x%3, box %4x%5").arg(label->objectName()).arg(text.width())
+                              .arg(text.height()).arg(box.width()).arg(box.height())));
+      QVERIFY(form.rect().contains(label->geometry()));
+      QRect drawn = QStyle::alignedRect(label->layoutDirection(), label->alignment(), text, box);
+      texts.append({label->objectName(), drawn.translated(label->pos())});
+    }
+    for (const auto& [name, drawn] : texts) {
+      for (const auto& [other_name, other] : texts) {
+        QVERIFY2(name == other_name || !drawn.intersects(other), qPrintable(name + " overlaps " + other_name));
+      }
+    }
+  }
+
+  void qt_texts_are_japanese_under_a_japanese_locale() {
+    QVERIFY(!install_qt_translation(*QCoreApplication::instance(), QLocale(QLocale::English)));
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QString("&Copy"));
+    QVERIFY(install_qt_translation(*QCoreApplication::instance(), QLocale(QLocale::Japanese, QLocale::Japan)));
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QString("コピー(&C)"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
+  }
+
+  void file_dialog_opens_in_the_folder_of_the_last_archive() {
+    // The folder is kept in the settings, so that it outlives the program.
+    const QString desktop = QString::fromStdString(home_->path() + "/Desktop");
+    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kLastFolderKey, desktop);
+    const QString chosen = archive();
+    QStringList opened_in;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      opened_in << dialog->directory().absolutePath();
+      dialog->selectFile(chosen);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(services_.WindowServices::choose_archive(form_.get()), std::optional<QString>(chosen));
+    QCOMPARE(opened_in, QStringList{desktop});
+    QCOMPARE(QSettings(kSettingsOrganisation, kSettingsApplication).value(kLastFolderKey).toString(),
+             QFileInfo(chosen).absolutePath());
   }
 
   void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {

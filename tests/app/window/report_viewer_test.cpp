@@ -7,7 +7,6 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/window/fonts.h"
 #include "platform/cp932.h"
 #include "support/check_kit.h"
 
@@ -50,8 +49,6 @@ class ReportViewerTest : public QObject {
   void keys(QKeySequence sequence) { QTest::keySequence(QApplication::focusWidget(), sequence); }
 
  private Q_SLOTS:
-  void initTestCase() { install_font_substitutions(); }
-
   void init() {
     dir_ = std::make_unique<testing::TempDir>();
     report_path_ = dir_->path() + "/ERR.txt";

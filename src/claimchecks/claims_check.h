@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "docs/xml.h"
 
 namespace kenshin::claimchecks {

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "docs/pair_loop.h"
-#include "docs/text.h"
+#include "base/text.h"
 #include "platform/folders.h"
 #include "report/report.h"
 
@@ -34,11 +33,11 @@ void stop_after_count_rule(RunState& run, platform::Platform& platform, std::str
 std::vector<std::string> document_names(const std::vector<std::string>& listing) {
   std::vector<std::string> names;
   for (const std::string& entry : listing) {
-    if (entry.size() >= 3 && docs::equals_ignoring_ascii_case(std::string_view(entry).substr(entry.size() - 3), "xml")) {
+    if (entry.size() >= 3 && base::equals_ignoring_ascii_case(std::string_view(entry).substr(entry.size() - 3), "xml")) {
       names.push_back(entry);
     }
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return docs::name_less(a, b); });
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return base::name_less(a, b); });
   return names;
 }
 
@@ -72,7 +71,6 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
     return;
   }
   run.pair_count = static_cast<int>(run.data_file_list.size());
-  docs::pair_loop(run, platform);
 }
 
 void remove_extraction_folder(RunState& run) noexcept {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "platform/cp932.h"
 
 namespace kenshin::report {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin::report {

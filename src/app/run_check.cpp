@@ -25,9 +25,8 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
   docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
 
   RunOutcome outcome = RunOutcome::kFindings;
-  if (run.findings_flag != kFlagSet) {
-    report::open_report(run);
-    report::write_line(run, report::kNoErrorLine);
+  if (!report::has_findings(run)) {
+    report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
   intake::remove_extraction_folder(run);

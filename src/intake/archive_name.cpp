@@ -7,12 +7,8 @@ namespace kenshin::intake {
 
 void select_archive(RunState& run, platform::Platform& platform) {
   run.archive_path.clear();
-  run.report_open_flag = kFlagClear;
-  run.findings_flag = kFlagClear;
-  run.report_shown = false;
-
   run.desktop_folder = platform.desktop_folder();
-  run.report_path = run.desktop_folder + "/ERR.txt";
+  report::start_report(run);
 
   std::optional<std::string> chosen = platform.choose_archive();
   if (!chosen || chosen->empty()) {
@@ -30,9 +26,11 @@ void check_archive_name(RunState& run, platform::Platform& platform) {
 
   if (kind_digit != u"1") {
     report::report_archive_finding(run, platform, "特定健診の請求ファイルではありません");
+    run.run_status = kFlagSet;
   } else if (destination != kDestinationNumber) {
     report::report_archive_finding(run, platform,
                                    "送付先機関番号を確認してください（東湖県国保連合会　９５８９９０７１）");
+    run.run_status = kFlagSet;
   }
 }
 

@@ -20,12 +20,16 @@ std::vector<std::string> list_documents(const std::string& extraction_folder, co
   return document_names(platform::list_folder(*folder));
 }
 
-void stop_after_count_rule(RunState& run, platform::Platform& platform, std::string_view message) {
-  report::open_report(run);
-  report::write_line(run, message);
-  remove_extraction_folder(run);
-  report::close_and_show_report(run, platform);
+void stop_run(RunState& run, platform::Platform& platform, std::string_view message) {
+  report::report_archive_finding(run, platform, message);
   run.run_status = kFlagSet;
+}
+
+// The count rules clean up before they stop; the unpacking rules leave that to
+// the end of the run.
+void stop_after_count_rule(RunState& run, platform::Platform& platform, std::string_view message) {
+  remove_extraction_folder(run);
+  stop_run(run, platform, message);
 }
 
 }  // namespace
@@ -48,14 +52,14 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.pair_count = 0;
 
   if (platform.unpack(run.archive_path, run.working_folder) != 0) {
-    report::report_archive_finding(run, platform, "ＺＩＰファイルの展開に失敗しました");
+    stop_run(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;
   }
 
   run.extraction_folder = run.working_folder + "/" + run.archive_stem;
   if (!platform::folder_exists(run.extraction_folder)) {
-    report::report_archive_finding(
-        run, platform, "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
+    stop_run(run, platform,
+             "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
     return;
   }
 

@@ -56,8 +56,8 @@ constexpr InstitutionNumber kDataInstitution{
     "//a:author/a:assignedAuthor/a:representedOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
     "ファイル作成機関番号"};
 constexpr InstitutionNumber kClaimsInstitution{
-    docs::Bindings::kClaims,
-    "//a:subjectPerson/a:performerOrganization/a:id[@root='1.2.392.200119.6.102']/@extension", "実施機関番号"};
+    docs::Bindings::kClaims, "//a:subjectPerson/a:performerOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
+    "実施機関番号"};
 
 // Sums of one settlement amount over the archive, with the documents that
 // could not add to it.
@@ -137,13 +137,15 @@ class CrossCheck {
     if (!sender) {
       add(0, file, "交換用基本情報に送付元機関番号（sender）がありません");
     } else if (*sender != sender_) {
-      add(0, file, "交換用基本情報の送付元機関番号（sender）が " + *sender + " ですが、ZIPファイル名では " + sender_ + " です");
+      add(0, file,
+          "交換用基本情報の送付元機関番号（sender）が " + *sender + " ですが、ZIPファイル名では " + sender_ + " です");
     }
     // The receiver may be left out of the index; when it is there it must be the destination.
     std::optional<std::string> receiver = docs::select_text(*index, kReceiverPath);
     if (receiver && *receiver != receiver_) {
       add(0, file,
-          "交換用基本情報の送付先機関番号（receiver）が " + *receiver + " ですが、ZIPファイル名では " + receiver_ + " です");
+          "交換用基本情報の送付先機関番号（receiver）が " + *receiver + " ですが、ZIPファイル名では " + receiver_ +
+              " です");
     }
     int64_t documents = static_cast<int64_t>(run_.data_file_list.size() + run_.claims_file_list.size());
     compare_count(*index, kRecordCountPath, "交換用基本情報の総ファイル数（totalRecordCount）",
@@ -159,8 +161,8 @@ class CrossCheck {
                   "決済情報ファイルは " + std::to_string(settlements) + " 件です", settlements, file);
     for (size_t i = 0; i < kSummaryTotals.size(); ++i) {
       const SummaryTotal& row = kSummaryTotals[i];
-      std::string sum = "決済情報の" + std::string(row.settlement_label) + "の合計は " +
-                        std::to_string(sums[i].total) + " 円です";
+      std::string sum =
+          "決済情報の" + std::string(row.settlement_label) + "の合計は " + std::to_string(sums[i].total) + " 円です";
       if (sums[i].unreadable > 0) sum += "（読み取れない決済情報" + std::to_string(sums[i].unreadable) + "件を除く）";
       std::optional<std::string> text = docs::select_text(*summary, row.summary_path);
       if (!text) {

@@ -13,9 +13,9 @@ enum class ExtraKind {
 
 struct ExtraFinding {
   ExtraKind kind;
-  int pair = 0;          // 1-based pair of a DATA or CLAIMS document; 0 for other files
-  std::string file;      // bare file name ("ix08_V08.xml", "h1311….xml"); empty for the archive as a whole
-  std::string message;   // the report line without its leading ideographic space
+  int pair = 0;         // 1-based pair of a DATA or CLAIMS document; 0 for other files
+  std::string file;     // bare file name ("ix08_V08.xml", "h1311….xml"); empty for the archive as a whole
+  std::string message;  // the report line without its leading ideographic space
 };
 
 }  // namespace kenshin::extrachecks

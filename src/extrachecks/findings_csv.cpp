@@ -106,8 +106,7 @@ class ReportReader {
     }
   }
 
-  void enter_document(const char* kind, const std::string& file,
-                      const std::unordered_map<std::string, int>& pairs) {
+  void enter_document(const char* kind, const std::string& file, const std::unordered_map<std::string, int>& pairs) {
     kind_ = kind;
     file_ = file;
     pair_ = pair_of(file, pairs);
@@ -190,7 +189,8 @@ std::string csv_text(const std::vector<CsvRow>& rows) {
   out += kHeaderRow;
   out += "\r\n";
   for (const CsvRow& r : rows) {
-    for (const std::string* field : {&r.pair, &r.kind, &r.file, &r.insurer_number, &r.ticket_number, &r.examinee_name}) {
+    for (const std::string* field :
+         {&r.pair, &r.kind, &r.file, &r.insurer_number, &r.ticket_number, &r.examinee_name}) {
       out += csv_field(*field);
       out += ',';
     }

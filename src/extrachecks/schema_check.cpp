@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <memory>
-#include <set>
 #include <optional>
+#include <set>
 #include <string_view>
 
 #include "app/run_failure.h"
@@ -28,10 +28,12 @@ constexpr std::string_view kShippedSetHeading = "【スキーマ検証（本プ�
 // working folder; the user knows them by their place in the archive.
 std::string archive_relative(const RunState& run, std::string text) {
   std::error_code ec;
-  for (std::string folder : {run.extraction_folder, std::filesystem::weakly_canonical(run.extraction_folder, ec).string()}) {
+  for (std::string folder :
+       {run.extraction_folder, std::filesystem::weakly_canonical(run.extraction_folder, ec).string()}) {
     if (folder.empty()) continue;
     folder += "/";
-    for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) text.erase(at, folder.size());
+    for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
+      text.erase(at, folder.size());
   }
   return text;
 }
@@ -57,8 +59,9 @@ class SchemaSource {
       if (!why) return *archive_;
       if (reported_.insert(name).second) {
         findings_.push_back({ExtraKind::kSchema, 0, name,
-                             "ZIPファイル内の" + archive_label_ + "/" + name + " を使えないため、同梱のスキーマで検証しました（" +
-                                 archive_relative(run_, *why) + "）"});
+                             "ZIPファイル内の" + archive_label_ + "/" + name +
+                                 " を使えないため、同梱のスキーマで検証しました（" + archive_relative(run_, *why) +
+                                 "）"});
       }
     }
     return shipped(name);
@@ -94,8 +97,8 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
          errors.first_message + "）";
 }
 
-void validate_one(const RunState& run, SchemaSource& source, std::string_view schema, const std::string& path, const std::string& label,
-                  int pair, const std::string& file, std::vector<ExtraFinding>& findings) {
+void validate_one(const RunState& run, SchemaSource& source, std::string_view schema, const std::string& path,
+                  const std::string& label, int pair, const std::string& file, std::vector<ExtraFinding>& findings) {
   SchemaValidator& validator = source.validator_for(schema);
   ValidationErrors errors = validator.validate(std::string(schema), path);
   errors.first_message = archive_relative(run, errors.first_message);
@@ -116,8 +119,8 @@ SchemaCheck check_schemas(const RunState& run) {
     }
   }
   for (int k = 1; k <= run.pair_count; ++k) {
-    validate_one(run, source, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1], data_file_label(run, k), k,
-                 run.data_file_list[k - 1], check.findings);
+    validate_one(run, source, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1], data_file_label(run, k),
+                 k, run.data_file_list[k - 1], check.findings);
     validate_one(run, source, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
                  claims_file_label(run, k), k, run.claims_file_list[k - 1], check.findings);
   }

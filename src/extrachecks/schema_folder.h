@@ -6,10 +6,10 @@
 // include or import files inside that same folder.
 #pragma once
 
+#include <libxml/parser.h>
+
 #include <optional>
 #include <string>
-
-#include <libxml/parser.h>
 
 namespace kenshin::extrachecks {
 

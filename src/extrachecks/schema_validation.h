@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-
 namespace kenshin::extrachecks {
 
 // What went wrong in a document; count 0 means it is valid.

@@ -1,8 +1,9 @@
+#include "extrachecks/cross_checks.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "extrachecks/cross_checks.h"
 #include "extrachecks/extra_kit.h"
 
 namespace kenshin::testing {
@@ -29,7 +30,8 @@ TEST(CrossChecks, EachDisagreementIsOneLineWithBothValues) {
        {"　集計情報の受診者総数（totalSubjectCount）が 3 ですが、決済情報ファイルは 2 件です"}},
       {"cost total off by one",
        [](AgreeingParts& p) { p.summary.set("//a:totalCostAmount/@value", "21161"); },
-       {"　集計情報の単価総計（totalCostAmount）が 21161 円ですが、決済情報の単価合計（unitAmount）の合計は 21160 円です"}},
+       {"　集計情報の単価総計（totalCostAmount）が 21161 円ですが、決済情報の単価合計（unitAmount）の合計は 21160 "
+        "円です"}},
       {"payment total off by one",
        [](AgreeingParts& p) { p.summary.set("//a:totalPaymentAmount/@value", "2999"); },
        {"　集計情報の窓口支払金額総計（totalPaymentAmount）が 2999 円ですが、"
@@ -42,16 +44,20 @@ TEST(CrossChecks, EachDisagreementIsOneLineWithBothValues) {
         "決済情報の他の健診による負担金額（paymentByOtherProgram）の合計は 0 円です"}},
       {"claim total off by one",
        [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "18161"); },
-       {"　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、決済情報の請求金額（claimAmount）の合計は 18160 円です"}},
-      {"zero-padded totals are numbers", [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "0018160"); },
+       {"　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、決済情報の請求金額（claimAmount）の合計は "
+        "18160 円です"}},
+      {"zero-padded totals are numbers",
+       [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "0018160"); },
        {"照合でのエラーはありません"}},
       {"claim total not a number",
        [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "18,160"); },
        {"　集計情報の請求金額総計（totalClaimAmount）「18,160」を確認してください。"
         "決済情報の請求金額（claimAmount）の合計は 18160 円です"}},
-      {"cost total missing", [](AgreeingParts& p) { p.summary.remove("//a:totalCostAmount"); },
+      {"cost total missing",
+       [](AgreeingParts& p) { p.summary.remove("//a:totalCostAmount"); },
        {"　集計情報に単価総計（totalCostAmount）がありません。決済情報の単価合計（unitAmount）の合計は 21160 円です"}},
-      {"record count wrong", [](AgreeingParts& p) { p.index.set("//a:totalRecordCount/@value", "2"); },
+      {"record count wrong",
+       [](AgreeingParts& p) { p.index.set("//a:totalRecordCount/@value", "2"); },
        {"　交換用基本情報の総ファイル数（totalRecordCount）が 2 ですが、DATAとCLAIMSのファイルは合わせて 4 件です"}},
       {"sender and receiver wrong",
        [](AgreeingParts& p) {
@@ -59,7 +65,8 @@ TEST(CrossChecks, EachDisagreementIsOneLineWithBothValues) {
        },
        {"　交換用基本情報の送付元機関番号（sender）が 1311234567 ですが、ZIPファイル名では 1314567890 です",
         "　交換用基本情報の送付先機関番号（receiver）が 00139998 ですが、ZIPファイル名では 95899071 です"}},
-      {"sender missing, receiver left out", [](AgreeingParts& p) { p.index.remove("//a:sender|//a:receiver"); },
+      {"sender missing, receiver left out",
+       [](AgreeingParts& p) { p.index.remove("//a:sender|//a:receiver"); },
        {"　交換用基本情報に送付元機関番号（sender）がありません"}},
       {"index and summary missing",
        [](AgreeingParts& p) {
@@ -90,11 +97,12 @@ TEST(CrossChecks, LinesFollowTheQuickChecksLinesUntouched) {
   parts.data.set("//a:author/a:assignedAuthor/a:representedOrganization/a:id/@extension", "1319999999");
   parts.data.remove("//a:observation[a:code/@code='3B090000002327101']/..");
   ExtraRun r = check_extra(parts.archive(), kCrossChecks);
-  EXPECT_EQ(r.lines, (std::vector<std::string>{
-                         "", fixture_examinee_line(), "○健診情報　" + Archive::data_name(1), "　γ-GT(γ-GTP)がありません",
-                         "", std::string(extrachecks::kCrossCheckHeading),
-                         "　DATA/" + Archive::data_name(1) +
-                             " のファイル作成機関番号（1319999999）がZIPファイル名の送付元機関番号（1314567890）と違います"}));
+  EXPECT_EQ(r.lines,
+            (std::vector<std::string>{
+                "", fixture_examinee_line(), "○健診情報　" + Archive::data_name(1), "　γ-GT(γ-GTP)がありません", "",
+                std::string(extrachecks::kCrossCheckHeading),
+                "　DATA/" + Archive::data_name(1) +
+                    " のファイル作成機関番号（1319999999）がZIPファイル名の送付元機関番号（1314567890）と違います"}));
   EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
 }
 

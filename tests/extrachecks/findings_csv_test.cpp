@@ -141,8 +141,9 @@ TEST_F(FindingsCsvCli, AnArchiveLevelFindingIsARowOfItsOwn) {
   std::string csv = dir_.path() + "/out.csv";
   CliResult r = run_cli({"--quiet", "--desktop", desktop_, "--csv=" + csv, "--schema", path});
   EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_EQ(read_bytes(csv), std::string(kBom) + kHeaderRow +
-                                 ",archive,1311234567_95899071_201812060_2.zip,,,,特定健診の請求ファイルではありません\r\n");
+  EXPECT_EQ(read_bytes(csv),
+            std::string(kBom) + kHeaderRow +
+                ",archive,1311234567_95899071_201812060_2.zip,,,,特定健診の請求ファイルではありません\r\n");
 }
 
 TEST_F(FindingsCsvCli, WithoutTheNewOptionsTheReportAndOutputStayTheSame) {

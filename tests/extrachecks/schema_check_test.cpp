@@ -35,18 +35,18 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
        [](AgreeingParts& p) {
          p.summary.append_xml("//a:summary", "<totalPaymentByOtherProgram value=\"0\" currency=\"JPY\"/>");
        },
-       clean_report_with(kShippedHeading,
-                         {"　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
-                          "'totalPaymentByOtherProgram': This element is not expected.）"})},
+       clean_report_with(kShippedHeading, {"　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
+                                           "'totalPaymentByOtherProgram': This element is not expected.）"})},
       {"two faults in one settlement document",
        [](AgreeingParts& p) {
          p.claims2.set("//a:checkupCard/a:effectiveTime/a:high/@value", "2019-03-31")
              .set("//a:settlement/a:commissionType/@code", "7");
        },
-       {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2), "　委託料単価区分に１、２以外のコードが入っています", "",
-        kShippedHeading,
+       {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
+        "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
         "　" + claims2 +
-            " がスキーマに適合しません（エラー2件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] The "
+            " がスキーマに適合しません（エラー2件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
+            "The "
             "value '2019-03-31' is not accepted by the pattern "
             "'([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))'.）"}},
   };
@@ -66,13 +66,15 @@ TEST(SchemaCheck, ABrokenDocumentIsReportedAsNotWellFormed) {
   archive.add("CLAIMS/" + Archive::claims_name(3), XmlDoc::claims().text());
   ExtraRun r = check_extra(archive, kSchema);
   ASSERT_FALSE(r.lines.empty());
-  EXPECT_EQ(r.lines.back(), "　DATA/" + Archive::data_name(3) + " はXMLとして正しくないため検証できません（232行目：AttValue: ' expected）");
+  EXPECT_EQ(r.lines.back(), "　DATA/" + Archive::data_name(3) +
+                                " はXMLとして正しくないため検証できません（232行目：AttValue: ' expected）");
   EXPECT_EQ(r.lines.end()[-2], kShippedHeading);
 }
 
 // A schema for settlement documents that admits only an empty root element.
 constexpr const char kEmptyClaimSchema[] =
-    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
+    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+    "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
     "elementFormDefault=\"qualified\"><xs:element name=\"checkupClaim\"><xs:complexType/></xs:element></xs:schema>";
 
 TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedAndMissingOnesReplaced) {
@@ -85,16 +87,20 @@ TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedAndMissingOnesReplaced) {
   std::string content_not_allowed =
       "（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not allowed, because the content type "
       "is empty.）";
-  EXPECT_EQ(r.lines, clean_report_with(kArchiveHeading,
-                                       {"　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）",
-                                        "　CLAIMS/" + Archive::claims_name(1) + " がスキーマに適合しません" + content_not_allowed,
-                                        "　CLAIMS/" + Archive::claims_name(2) + " がスキーマに適合しません" + content_not_allowed}));
+  EXPECT_EQ(
+      r.lines,
+      clean_report_with(
+          kArchiveHeading,
+          {"　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）",
+           "　CLAIMS/" + Archive::claims_name(1) + " がスキーマに適合しません" + content_not_allowed,
+           "　CLAIMS/" + Archive::claims_name(2) + " がスキーマに適合しません" + content_not_allowed}));
   EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
 }
 
 // A schema that would do no harm if it were included.
 constexpr const char kHarmlessSchema[] =
-    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
+    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+    "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
     "elementFormDefault=\"qualified\"><xs:element name=\"unrelated\"/></xs:schema>";
 
 TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
@@ -127,7 +133,8 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
     std::vector<std::string> expected = {
         "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）"};
     if (!c.why.empty()) {
-      expected.push_back("　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（" + c.why + "）");
+      expected.push_back("　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（" + c.why +
+                         "）");
     }
     EXPECT_EQ(r.lines, clean_report_with(kArchiveHeading, expected)) << c.name;
   }

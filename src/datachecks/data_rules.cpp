@@ -8,7 +8,7 @@ void run_item_rules(DataCheck& check) {
   blood_pressure_lipid_items(check);
   ldl_liver_items(check);
   blood_glucose_items(check);
-  // doctor's judgement, doctor's name, medication and smoking
+  judgement_medication_items(check);
   // ECG and urine (urine for sex code 1 only)
   // The groups that follow the urine groups, in this order:
   // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)

@@ -21,4 +21,7 @@ void ldl_liver_items(DataCheck& check);
 // random-only document must state.
 void blood_glucose_items(DataCheck& check);
 
+// Doctor's judgement and the doctor's name, medication 1 to 3, smoking.
+void judgement_medication_items(DataCheck& check);
+
 }  // namespace kenshin::datachecks

@@ -9,7 +9,7 @@ void run_item_rules(DataCheck& check) {
   ldl_liver_items(check);
   blood_glucose_items(check);
   judgement_medication_items(check);
-  // ECG and urine (urine for sex code 1 only)
+  ecg_urine_items(check);
   // The groups that follow the urine groups, in this order:
   // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
   // fundus gradings

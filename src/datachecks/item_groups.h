@@ -24,4 +24,8 @@ void blood_glucose_items(DataCheck& check);
 // Doctor's judgement and the doctor's name, medication 1 to 3, smoking.
 void judgement_medication_items(DataCheck& check);
 
+// ECG result (optional) with its findings; urine sugar and urine protein
+// for male examinees.
+void ecg_urine_items(DataCheck& check);
+
 }  // namespace kenshin::datachecks

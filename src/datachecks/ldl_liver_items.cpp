@@ -9,8 +9,8 @@ namespace {
 
 // One code per measuring method. The last LDL code (3F069…) belongs to
 // LDL cholesterol as much as the four 3F077… codes.
-constexpr std::string_view kLdl[] = {"3F077000002327101", "3F077000002327201", "3F077000002399901",
-                                     "3F077000002391901", "3F069000002391901"};
+constexpr std::string_view kLdl[] = {"3F077000002327101", "3F077000002327201", "3F077000002399901", "3F077000002391901",
+                                     "3F069000002391901"};
 constexpr std::string_view kGot[] = {"3B035000002327201", "3B035000002399901"};
 constexpr std::string_view kGpt[] = {"3B045000002327201", "3B045000002399901"};
 constexpr std::string_view kGammaGt[] = {"3B090000002327101", "3B090000002399901"};

@@ -59,7 +59,7 @@ enum class Lookup {
 
 // Which negationInd texts mean "not performed".
 enum class Negation {
-  kExactlyTrue,   // only "true"; absent, "false", "TRUE", empty… are performed
+  kExactlyTrue,  // only "true"; absent, "false", "TRUE", empty… are performed
   kAnyButFalse,  // everything but absent or exactly "false" (so "TRUE" and empty too)
 };
 

@@ -16,7 +16,8 @@ inline Edit placed(const std::string& code, Place place, const std::string& chil
   std::string observation = "<observation><code code=\"" + code + "\"/>" + children + "</observation>";
   switch (place) {
     case Place::kCheckupSection:
-      return [=](XmlDoc& d) { d.append_xml("//a:section[a:code/@code='01010']", "<entry>" + observation + "</entry>"); };
+      return
+          [=](XmlDoc& d) { d.append_xml("//a:section[a:code/@code='01010']", "<entry>" + observation + "</entry>"); };
     case Place::kNested:
       return [=](XmlDoc& d) {
         d.append_xml("(//a:observation[a:code/@nullFlavor='NA'])[1]",
@@ -26,8 +27,8 @@ inline Edit placed(const std::string& code, Place place, const std::string& chil
       break;
   }
   return [=](XmlDoc& d) {
-    d.append_xml("//a:structuredBody", "<component><section><code code=\"01020\"/><entry>" + observation +
-                                           "</entry></section></component>");
+    d.append_xml("//a:structuredBody",
+                 "<component><section><code code=\"01020\"/><entry>" + observation + "</entry></section></component>");
   };
 }
 

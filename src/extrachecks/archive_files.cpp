@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "docs/text.h"
+#include "base/text.h"
 #include "platform/folders.h"
 
 namespace kenshin::extrachecks {
@@ -17,7 +17,7 @@ std::string folder_name(const std::string& folder) { return std::filesystem::pat
 std::optional<std::string> top_level_file(const RunState& run, std::string_view name) {
   std::optional<std::string> match;
   for (const std::string& entry : platform::list_folder(run.extraction_folder)) {
-    if (!docs::equals_ignoring_ascii_case(entry, name)) continue;
+    if (!base::equals_ignoring_ascii_case(entry, name)) continue;
     std::error_code ec;
     std::string path = run.extraction_folder + "/" + entry;
     if (!std::filesystem::is_regular_file(path, ec)) continue;

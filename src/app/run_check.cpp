@@ -4,16 +4,19 @@
 #include <exception>
 #include <new>
 
-#include "app/run_failure.h"
+#include "claimchecks/claims_check.h"
+#include "datachecks/data_check.h"
+#include "docs/pair_loop.h"
 #include "intake/archive_name.h"
 #include "intake/unpack_inventory.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin {
 
 namespace {
 
-RunOutcome run_stages(RunState& run, platform::Platform& platform) {
+RunOutcome run_stages(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   run.run_status = kFlagClear;
   intake::select_archive(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kCancelled;
@@ -21,13 +24,14 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
   intake::unpack_and_inventory(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
+  docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
 
   RunOutcome outcome = RunOutcome::kFindings;
-  if (run.findings_flag != kFlagSet) {
-    report::open_report(run);
-    report::write_line(run, report::kNoErrorLine);
+  if (!report::has_findings(run)) {
+    report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
+  if (further_checks && further_checks(run)) outcome = RunOutcome::kFindings;
   intake::remove_extraction_folder(run);
   report::close_and_show_report(run, platform);
   return outcome;
@@ -35,10 +39,10 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
 
 }  // namespace
 
-RunResult run_check(RunState& run, platform::Platform& platform) {
+RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   RunResult result;
   try {
-    result.outcome = run_stages(run, platform);
+    result.outcome = run_stages(run, platform, further_checks);
   } catch (const RunStopped&) {
     result.outcome = RunOutcome::kStopped;
   } catch (const std::bad_alloc&) {
@@ -51,7 +55,7 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
   if (result.outcome == RunOutcome::kFailed) report::abandon_report(run);
   if (result.outcome == RunOutcome::kStopped) {
     // A report this run has begun would tell only part of the archive.
-    const bool begun = run.findings_flag == kFlagSet;
+    const bool begun = report::has_findings(run);
     report::abandon_report(run);
     if (begun) std::remove(run.report_path.c_str());
   }

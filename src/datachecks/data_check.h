@@ -4,11 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "docs/xml.h"
 
 namespace kenshin::datachecks {
@@ -29,9 +28,6 @@ struct DataCheck {
   // The BMI as recorded: empty when BMI is absent or not performed, "ng"
   // when a performed BMI has no value. Read by the waist rules.
   std::string bmi_value;
-  // The value code of the coded item checked last, as a number; 0 before its
-  // code is read, nullopt when the code is not a number. Read by companions.
-  std::optional<double> code_value;
 };
 
 // Runs the data document checks of the current pair.

@@ -2,10 +2,8 @@
 
 #include <array>
 
-#include "app/run_failure.h"
-#include "claimchecks/claims_check.h"
-#include "datachecks/data_check.h"
 #include "docs/xml.h"
+#include "run/run_failure.h"
 
 namespace kenshin::docs {
 
@@ -29,15 +27,15 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 std::string data_document_path(const RunState& run) { return run.data_folder + "/" + run.data_file(); }
 std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
 
-void pair_loop(RunState& run, platform::Platform& platform) {
+void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
     if (platform.stop_requested()) throw RunStopped();
     claims_pre_read(run);
-    datachecks::check_data_document(run);
-    claimchecks::check_claims_document(run);
+    checks.data(run);
+    checks.claims(run);
   }
 }
 

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "docs/fast_path.h"
 
 namespace kenshin::docs {
@@ -177,6 +177,10 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
     throw RunFailure("XMLの名前空間を登録できません: " + path);
   }
   return Document(std::move(impl));
+}
+
+const char* encoding_override(std::string_view content) {
+  return names_shift_jis(declared_encoding(content)) ? "CP932" : nullptr;
 }
 
 Node select_node(const Document& doc, std::string_view expression) {

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/run_check.h"
-#include "app/run_state.h"
 #include "app/window/fonts.h"
 #include "app/window/window_services.h"
+#include "run/run_state.h"
 
 namespace kenshin::window {
 

@@ -57,6 +57,8 @@ void WindowPlatform::show_progress(const QString& text, int k, int n) {
     progress_->show();
   }
   if (progress_ != nullptr) {
+    // Esc closes a dialog; this one has to stay while the run goes on.
+    if (!progress_->isVisible()) progress_->show();
     progress_->setLabelText(text);
     progress_->setMaximum(n);
     progress_->setValue(k);

@@ -103,8 +103,11 @@ class Form1Test : public QObject {
     QTimer during_run;  // fires whenever the run lets events through
     connect(&during_run, &QTimer::timeout, [&] {
       auto* dialog = form_->findChild<QProgressDialog*>();
-      QString text = dialog ? dialog->labelText() + (command1()->isEnabled() ? " with the button enabled" : "") : "";
-      if (dialog && !progress.contains(text)) progress << text;
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      QString text = dialog->labelText() + (command1()->isEnabled() ? " with the button enabled" : "");
+      if (!progress.contains(text)) progress << text;
+      // Esc would hide the dialog for the rest of the run, and the window would look hung again.
+      if (text == "展開中　3 / 6 件") QTest::keyClick(dialog, Qt::Key_Escape);
     });
     during_run.start(0);
     click();

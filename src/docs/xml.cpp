@@ -13,7 +13,7 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "docs/fast_path.h"
 
 namespace kenshin::docs {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/run_failure.h"
-#include "docs/text.h"
+#include "run/run_failure.h"
+#include "base/text.h"
 
 namespace fs = std::filesystem;
 
@@ -15,10 +15,10 @@ namespace kenshin::platform {
 
 std::string create_working_folder() {
   const char* tmp = std::getenv("TMPDIR");
-  std::string base = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
-  std::string templ = base + "/kenshin-check.XXXXXX";
+  std::string tmp_root = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
+  std::string templ = tmp_root + "/kenshin-check.XXXXXX";
   if (::mkdtemp(templ.data()) == nullptr) {
-    throw RunFailure("作業フォルダを作成できません: " + base + " (" + std::strerror(errno) + ")");
+    throw RunFailure("作業フォルダを作成できません: " + tmp_root + " (" + std::strerror(errno) + ")");
   }
   return templ;
 }
@@ -43,7 +43,7 @@ std::optional<std::string> find_sub_folder(const std::string& parent, const std:
   if (folder_exists(exact)) return exact;
   for (const std::string& entry : list_folder(parent)) {
     std::string candidate = parent + "/" + entry;
-    if (docs::equals_ignoring_ascii_case(entry, name) && folder_exists(candidate)) return candidate;
+    if (base::equals_ignoring_ascii_case(entry, name) && folder_exists(candidate)) return candidate;
   }
   return std::nullopt;
 }

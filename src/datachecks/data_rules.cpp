@@ -15,6 +15,7 @@ void run_item_rules(DataCheck& check) {
     waist_items(check);
     metabolic_guidance_items(check);
   }
+  fundus_items(check);
 }
 
 }  // namespace kenshin::datachecks

@@ -16,6 +16,7 @@ void run_item_rules(DataCheck& check) {
     metabolic_guidance_items(check);
   }
   fundus_items(check);
+  detailed_requirements(check);
 }
 
 }  // namespace kenshin::datachecks

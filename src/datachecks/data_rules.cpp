@@ -17,6 +17,7 @@ void run_item_rules(DataCheck& check) {
   }
   fundus_items(check);
   detailed_requirements(check);
+  home_prefecture_items(check);
 }
 
 }  // namespace kenshin::datachecks

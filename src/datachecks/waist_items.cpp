@@ -29,7 +29,8 @@ constexpr std::string_view kWaistAbsent = "　腹囲がありません";
 
 // A self-reported waist alone is accepted for a BMI below 22.0 only.
 constexpr double kSelfReportedBmiLimit = 22;
-constexpr std::string_view kSelfReportedBmi = "　腹囲（自己申告）のみの場合、ＢＭＩが２２．０未満である必要があります。";
+constexpr std::string_view kSelfReportedBmi =
+    "　腹囲（自己申告）のみの場合、ＢＭＩが２２．０未満である必要があります。";
 
 // Nothing shows that a BMI that is not a number ("ng", empty, other text) is below the limit.
 bool below_self_reported_limit(std::string_view bmi_value) {

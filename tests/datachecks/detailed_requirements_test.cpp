@@ -32,10 +32,9 @@ struct DetailCase {
   std::vector<std::string> messages;
 };
 
-const std::vector<Edit> kNothingStated = {omitted(kEcgReason),        omitted(kEcgTarget),
-                                          omitted(kFundusReason),     omitted(kFundusTarget),
-                                          omitted(kAnemiaReason),     omitted(kCreatinineReason),
-                                          omitted(kCreatinineTarget), omitted(kEgfr)};
+const std::vector<Edit> kNothingStated = {
+    omitted(kEcgReason),    omitted(kEcgTarget),        omitted(kFundusReason),     omitted(kFundusTarget),
+    omitted(kAnemiaReason), omitted(kCreatinineReason), omitted(kCreatinineTarget), omitted(kEgfr)};
 
 void expect_detail_reports(const std::vector<DetailCase>& cases) {
   for (const DetailCase& c : cases) {
@@ -57,16 +56,21 @@ void expect_detail_reports(const std::vector<DetailCase>& cases) {
 TEST(DetailedRequirements, FlagGroupsInTheirOrder) {
   expect_detail_reports({
       {"nothing billed, nothing stated", "", kNothingStated, {}},
-      {"all billed, nothing stated", "1234", kNothingStated,
+      {"all billed, nothing stated",
+       "1234",
+       kNothingStated,
        {kNoEcgReason, kNoEcgTarget, kNoFundusReason, kNoFundusTarget, kNoAnemiaReason, kNoCreatinineReason,
         kNoCreatinineTarget, kNoEgfr}},
       {"ECG billed", "2", kNothingStated, {kNoEcgReason, kNoEcgTarget}},
       {"fundus billed", "3", kNothingStated, {kNoFundusReason, kNoFundusTarget}},
       {"anemia billed", "1", kNothingStated, {kNoAnemiaReason}},
       {"creatinine billed", "4", kNothingStated, {kNoCreatinineReason, kNoCreatinineTarget, kNoEgfr}},
-      {"anemia and creatinine billed", "14", kNothingStated,
+      {"anemia and creatinine billed",
+       "14",
+       kNothingStated,
        {kNoAnemiaReason, kNoCreatinineReason, kNoCreatinineTarget, kNoEgfr}},
-      {"each group one missing", "1234",
+      {"each group one missing",
+       "1234",
        {omitted(kEcgTarget), omitted(kFundusReason), omitted(kAnemiaReason), omitted(kEgfr)},
        {kNoEcgTarget, kNoFundusReason, kNoAnemiaReason, kNoEgfr}},
   });
@@ -77,19 +81,23 @@ TEST(DetailedRequirements, StatedByAValueElementInEitherForm) {
   expect_detail_reports({
       {"all stated nested", "1234", {}, {}},
       {"reason without value element", "2", {removed(reason_value)}, {kNoEcgReason}},
-      {"reason only direct, with value", "2",
-       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")}, {}},
-      {"reason only direct, without value", "2",
-       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection)}, {kNoEcgReason}},
-      {"nested without value, direct with value", "2",
-       {removed(reason_value), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")}, {}},
-      {"value with only a null flavor", "2",
-       {removed(reason_value),
-        [](XmlDoc& d) { d.append_xml(observation(kEcgReason), "<value nullFlavor=\"NI\"/>"); }},
+      {"reason only direct, with value",
+       "2",
+       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")},
+       {}},
+      {"reason only direct, without value",
+       "2",
+       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection)},
+       {kNoEcgReason}},
+      {"nested without value, direct with value",
+       "2",
+       {removed(reason_value), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")},
+       {}},
+      {"value with only a null flavor",
+       "2",
+       {removed(reason_value), [](XmlDoc& d) { d.append_xml(observation(kEcgReason), "<value nullFlavor=\"NI\"/>"); }},
        {}},
       {"negated reason with value", "2", {negated(kEcgReason)}, {}},
-      {"eGFR only in another section", "4",
-       {omitted(kEgfr), placed(kEgfr, Place::kOtherSection, "<value/>")}, {}},
   });
 }
 

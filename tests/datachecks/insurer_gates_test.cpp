@@ -38,7 +38,8 @@ TEST(WaistMetabolicGate, InsurerNumbersBeginningWith39) {
   const std::string bad_length = "　保険者番号を確認してください";
   expect_whole_reports({
       {"39 of 8 characters", with("39000001"), {}},
-      {"3958 of 8 characters", with("39580001"),
+      {"3958 of 8 characters",
+       with("39580001"),
        {"　尿潜血がありません", "　アルブミンがありません", "　ＢＵＮ（「その他の検査」）がありません",
         "　血清尿酸がありません", "　白血球数がありません"},
        line_with_insurer("39580001")},
@@ -67,20 +68,33 @@ TEST(WaistMetabolicGate, BmiValueAndInsurerNumberStartAfreshForEachDocument) {
   omitted(kBmi)(second);
   removed(kInsurerNumber)(second);
   std::vector<std::string> first_findings = data_header(examinee_line(first), 1);
-  for (const char* message : {"　尿潜血がありません", "　アルブミンがありません",
-                              "　ＢＵＮ（「その他の検査」）がありません", "　血清尿酸がありません",
-                              "　白血球数がありません"}) {
+  for (const char* message :
+       {"　尿潜血がありません", "　アルブミンがありません", "　ＢＵＮ（「その他の検査」）がありません",
+        "　血清尿酸がありません", "　白血球数がありません"}) {
     first_findings.push_back(message);
   }
   std::vector<std::string> expected = first_findings;
   std::vector<std::string> second_header = data_header(line_with_insurer(""), 2);
   expected.insert(expected.end(), second_header.begin(), second_header.end());
-  for (const std::string& message : {std::string("　保険者番号がありません"), std::string("　ＢＭＩがありません"),
-                                     kSelfReportedBmi}) {
+  for (const std::string& message :
+       {std::string("　保険者番号がありません"), std::string("　ＢＭＩがありません"), kSelfReportedBmi}) {
     expected.push_back(message);
   }
   EXPECT_EQ(check(Archive().add_pair(first, XmlDoc::claims(), 1).add_pair(second, XmlDoc::claims(), 2)).lines,
             expected);
+}
+
+// One fault in each group from the urine groups on: they report in their fixed order.
+TEST(ItemRuleOrder, UrineWaistSummariesFundusDetailedHomePrefecture) {
+  expect_whole_reports(
+      {{"one fault each",
+        {insurer("00580001"), set_to(value_code("1A010000000191111"), "7"), kNoMeasured, omitted(kGuidance),
+         set_to(value_code("9E100166300000011"), "10"), omitted("9A110161000000049")},
+        {"　尿蛋白（試験紙法（機械読み取り））に１～５以外のコードが入っています", kWaistAbsent, kGuidanceAbsent,
+         "　眼底検査（SCOTT分類)に１～９以外のコードが入っています", "　詳細検査の場合、心電図（実施理由）が必要です",
+         "　尿潜血がありません", "　アルブミンがありません", "　ＢＵＮ（「その他の検査」）がありません",
+         "　血清尿酸がありません"},
+        line_with_insurer("00580001")}});
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "datachecks/data_check.h"
+#include "datachecks/insurer_prefix.h"
 #include "datachecks/item_groups.h"
 
 namespace kenshin::datachecks {
@@ -10,11 +11,13 @@ void run_item_rules(DataCheck& check) {
   blood_glucose_items(check);
   judgement_medication_items(check);
   ecg_urine_items(check);
-  // The groups that follow the urine groups, in this order:
-  // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
-  // fundus gradings
-  // detailed-checkup requirements
-  // home-prefecture insurer items
+  if (!insurer_begins_with(check.run.insurer_number, kLateElderlyPrefix)) {
+    waist_items(check);
+    metabolic_guidance_items(check);
+  }
+  fundus_items(check);
+  detailed_requirements(check);
+  home_prefecture_items(check);
 }
 
 }  // namespace kenshin::datachecks

@@ -40,11 +40,11 @@ struct Variant {
 // few findings of a different kind.
 const Variant kVariants[] = {
     {"data", "", ""},
-    {"data", "value=\"170.3\"", "value=\"999.9\""},
+    {"data", "<code code=\"10\"", "<code code=\"11\""},
     {"claims", "<claimType code=\"2\"/>", "<claimType code=\"7\"/>"},
     {"data", "", ""},
-    {"data", "<birthTime value=\"19600817\"/>", "<birthTime value=\"19600832\"/>"},
-    {"data", "value=\"146\"", "value=\"46\""},
+    {"data", "extension=\"18100012345\"", "extension=\"1810001234X\""},
+    {"data", "extension=\"06139998\"", "extension=\"0613999\""},
     {"data", "", ""},
     {"claims", "<administrativeGender code=\"1\"/>", "<administrativeGender code=\"2\"/>"},
     {"data", "value=\"65.2\"", "value=\"abc\""},

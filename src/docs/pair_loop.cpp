@@ -33,18 +33,18 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
     if (platform.stop_requested()) throw RunStopped();
-    claims_pre_read(run);
+    const std::optional<Document> claims = claims_pre_read(run);
     checks.data(run);
-    checks.claims(run);
+    checks.claims(run, claims ? &*claims : nullptr);
   }
 }
 
-void claims_pre_read(RunState& run) {
+std::optional<Document> claims_pre_read(RunState& run) {
   run.claim_type = kClaimTypeNotRead;
   for (const DetailedItem& item : kDetailedItems) run.*item.flag = kFlagClear;
 
   std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
-  if (!doc) return;  // the claims document checks report the failure
+  if (!doc) return doc;  // the claims document checks report the failure
 
   std::optional<std::string> code = select_text(*doc, kClaimTypePath);
   if (!code) {
@@ -59,6 +59,7 @@ void claims_pre_read(RunState& run) {
       if (select_node(*doc, item.path)) run.*item.flag = kFlagSet;
     }
   }
+  return doc;
 }
 
 }  // namespace kenshin::docs

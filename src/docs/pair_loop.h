@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "docs/xml.h"
 #include "run/run_state.h"
 #include "platform/platform.h"
 
@@ -18,16 +19,19 @@ inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to 
 inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
 inline constexpr double kClaimTypeMissing = 9;     // no claim type code
 
-// What the loop runs on the current pair after the claims pre-read.
+// What the loop runs on the current pair after the claims pre-read. The claims
+// checks get the document the pre-read loaded (nullptr when it failed to
+// load), so each document of a pair is parsed once.
 struct DocumentChecks {
   void (*data)(RunState& run);
-  void (*claims)(RunState& run);
+  void (*claims)(RunState& run, const Document* claims_document);
 };
 
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks);
 
-// Reads the claim type and which detailed items the claims document bills.
-void claims_pre_read(RunState& run);
+// Reads the claim type and which detailed items the claims document bills;
+// returns the loaded claims document, nullopt when it failed to load.
+std::optional<Document> claims_pre_read(RunState& run);
 
 // Full paths of the current pair's documents.
 std::string data_document_path(const RunState& run);

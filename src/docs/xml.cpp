@@ -4,13 +4,13 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cerrno>
 #include <unordered_map>
 
 #include "run/run_failure.h"
@@ -82,14 +82,38 @@ bool names_shift_jis(const std::string& encoding) {
   return std::find(kNames.begin(), kNames.end(), upper) != kNames.end();
 }
 
-std::optional<std::string> read_file(const std::string& path) {
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads a whole regular file into the thread's reused buffer; false when it
+// cannot be read or is not a regular file.
+bool read_file(const std::string& path, std::string& content) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
+  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  content.resize(static_cast<size_t>(st.st_size));
+  size_t filled = 0;
+  for (;;) {
+    if (filled == content.size()) content.resize(content.size() + 4096);  // the file grew
+    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  content.resize(filled);
+  return true;
 }
 
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
@@ -153,8 +177,9 @@ void ignore_parser_message(void*, const char*, ...) {}
 }  // namespace
 
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_file(path);
-  if (!content) return std::nullopt;
+  thread_local std::string content_buffer;
+  std::string* content = &content_buffer;
+  if (!read_file(path, *content)) return std::nullopt;
 
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   const char* encoding = nullptr;

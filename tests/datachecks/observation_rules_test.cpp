@@ -2,7 +2,7 @@
 #include "datachecks/data_mutations.h"
 #include "report/report.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kBmi[] = "9N011000000000001";
@@ -63,4 +63,4 @@ TEST(ObservationRules, BmiValueCapture) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

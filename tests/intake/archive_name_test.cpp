@@ -3,7 +3,7 @@
 #include "platform/folders.h"
 #include "support/check_kit.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kNotClaims[] = "特定健診の請求ファイルではありません";
@@ -53,4 +53,4 @@ TEST(ArchiveName, CancelledOrEmptyChoiceEndsTheRunSilently) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

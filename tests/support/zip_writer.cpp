@@ -7,7 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 zip_int64_t add_entry(zip_t* archive, const ZipEntry& entry) {
@@ -51,4 +51,4 @@ void write_truncated_copy(const std::string& from, const std::string& to) {
   if (!in.is_open() || bytes.empty() || !out.write(bytes.data(), bytes.size() / 2)) throw std::runtime_error(from);
 }
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libxml2-dev libxml2-utils libzip-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev clang-tidy
   qt6-base-dev qt6-base-dev-tools
   fonts-ipafont-mincho fonts-ipafont-gothic
   xvfb x11-apps imagemagick

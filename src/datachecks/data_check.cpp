@@ -1,5 +1,6 @@
 #include "datachecks/data_check.h"
 
+#include "datachecks/item_groups.h"
 #include "docs/pair_loop.h"
 #include "report/report.h"
 
@@ -20,8 +21,21 @@ void check_data_document(RunState& run) {
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
   DataCheck check{run, *doc, 0, {}, 0};
+  run_data_rules(check);
+}
+
+void run_data_rules(DataCheck& check) {
   run_header_rules(check);
-  run_item_rules(check);
+  measurement_items(check);
+  blood_pressure_lipid_items(check);
+  ldl_liver_items(check);
+  // blood glucose and blood-draw timing
+  // doctor's judgement, doctor's name, medication and smoking
+  // ECG and urine (urine for sex code 1 only)
+  // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
+  // fundus gradings
+  // detailed-checkup requirements
+  // home-prefecture insurer items
 }
 
 void report_finding(DataCheck& check, std::string_view message) { report::report_finding(check.run, message); }

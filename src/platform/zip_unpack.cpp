@@ -179,7 +179,7 @@ UnpackResult unpack_zip(const std::string& archive_path, const std::string& dest
       result != UnpackResult::kOk) {
     return result;
   }
-  std::vector<char> buffer(64 * 1024);
+  std::vector<char> buffer(size_t{64} * 1024);
   for (const PlannedEntry& entry : entries) {
     UnpackResult result = extract_entry(archive.get(), entry, destination_folder, buffer);
     if (result != UnpackResult::kOk) return result;

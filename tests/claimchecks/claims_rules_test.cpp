@@ -10,7 +10,7 @@
 namespace kenshin::testkit {
 namespace {
 
-Edit appended_to_settlement(std::string xml) { return appended("//a:settlement", xml); }
+Edit appended_to_settlement(const std::string& xml) { return appended("//a:settlement", xml); }
 
 void expect_findings(const std::vector<MutationCase>& cases, const XmlDoc& base = XmlDoc::claims()) {
   testkit::expect_findings(Side::kClaims, cases, base);
@@ -142,17 +142,17 @@ constexpr const char kPaymentMismatch[] = "　各窓口負担の合計と窓口�
 constexpr const char kClaimMismatch[] = "　単価合計金額から窓口負担合計金額を引いた金額と保険者への請求金額が違います";
 constexpr const char kDetailedPriceMalformed[] = "　単価(詳細な健診)を確認してください";
 
-Edit totals(std::string unit, std::string payment, std::string claim) {
+Edit totals(const std::string& unit, const std::string& payment, const std::string& claim) {
   return [=](XmlDoc& d) { d.set(kUnitAmount, unit).set(kPaymentAmount, payment).set(kClaimAmount, claim); };
 }
-Edit two_detailed_prices(std::string first, std::string second) {
+Edit two_detailed_prices(const std::string& first, const std::string& second) {
   return [=](XmlDoc& d) {
     d.remove("//a:unitPriceDetail[position() > 2]");
     d.set("//a:unitPriceDetail[1]/a:amount/@value", first).set("//a:unitPriceDetail[2]/a:amount/@value", second);
   };
 }
 // A settlement element holding one amount.
-Edit amount_element(std::string element, std::string amount) {
+Edit amount_element(const std::string& element, const std::string& amount) {
   return appended_to_settlement("<" + element + "><amount value=\"" + amount + "\"/></" + element + ">");
 }
 

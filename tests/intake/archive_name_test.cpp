@@ -41,7 +41,7 @@ TEST(ArchiveName, KindDigitThenDestinationDecideAlone) {
 }
 
 TEST(ArchiveName, CancelledOrEmptyChoiceEndsTheRunSilently) {
-  for (std::optional<std::string> choice : {std::optional<std::string>(), std::optional<std::string>("")}) {
+  for (const std::optional<std::string>& choice : {std::optional<std::string>(), std::optional<std::string>("")}) {
     TempDir desktop;
     FakePlatform platform(desktop.path(), choice);
     RunState run;

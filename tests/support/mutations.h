@@ -15,13 +15,13 @@ namespace kenshin::testkit {
 
 using Edit = std::function<void(XmlDoc&)>;
 
-inline Edit set_to(std::string path, std::string value) {
+inline Edit set_to(const std::string& path, const std::string& value) {
   return [=](XmlDoc& d) { d.set(path, value); };
 }
-inline Edit removed(std::string path) {
+inline Edit removed(const std::string& path) {
   return [=](XmlDoc& d) { d.remove(path); };
 }
-inline Edit appended(std::string parent, std::string xml) {
+inline Edit appended(const std::string& parent, const std::string& xml) {
   return [=](XmlDoc& d) { d.append_xml(parent, xml); };
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_state.h"
 #include "docs/xml.h"
+#include "run/run_state.h"
 
 namespace kenshin::datachecks {
 

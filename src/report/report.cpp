@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "run/run_failure.h"
 #include "platform/cp932.h"
+#include "run/run_failure.h"
 
 namespace kenshin::report {
 

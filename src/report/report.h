@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::report {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/run_check.h"
-#include "run/run_state.h"
 #include "app/window/window_services.h"
+#include "run/run_state.h"
 
 namespace kenshin::window {
 

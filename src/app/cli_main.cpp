@@ -1,12 +1,13 @@
 // kenshin-check: checks one submission archive from the command line.
 //
-//   kenshin-check [--desktop DIR] [--quiet] ARCHIVE
+//   kenshin-check [--desktop DIR] [--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
 //   kenshin-check --help | --version
 //
 // Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -14,8 +15,11 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/run_check.h"
+#include "extrachecks/extra_checks.h"
+#include "extrachecks/findings_csv.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
 #include "report/report.h"
@@ -29,7 +33,7 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
 constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [--quiet] ARCHIVE\n"
+    "usage: kenshin-check [--desktop DIR] [--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
     "       kenshin-check --help | --version\n";
 
 constexpr const char kHelp[] =
@@ -38,14 +42,28 @@ constexpr const char kHelp[] =
     "\n"
     "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
     "  --quiet        do not print the report\n"
+    "  --schema       also validate every document against the national schemas\n"
+    "                 (the archive's own XSD folder, else the schemas installed\n"
+    "                 with the program); e.g. kenshin-check --schema ARCHIVE\n"
+    "  --archive-checks\n"
+    "                 also check ix08_V08.xml and su08_V08.xml against the archive:\n"
+    "                 totals, record count, sender and receiver numbers;\n"
+    "                 e.g. kenshin-check --archive-checks ARCHIVE\n"
+    "  --csv FILE     also write every finding to FILE as CSV (UTF-8 with BOM);\n"
+    "                 e.g. kenshin-check --schema --csv findings.csv ARCHIVE\n"
     "  --help         show this help\n"
     "  --version      show the version\n"
+    "\n"
+    "The lines of --schema and --archive-checks follow the quick check's lines in\n"
+    "ERR.txt, each kind under a heading of its own.\n"
     "\n"
     "Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.\n";
 
 struct Options {
   std::optional<std::string> desktop;
   bool quiet = false;
+  kenshin::extrachecks::ExtraCheckOptions extra;
+  std::optional<std::string> csv;
   std::string archive;
 };
 
@@ -113,6 +131,15 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
       options.desktop = argv[++i];
     } else if (!only_operands && arg.rfind("--desktop=", 0) == 0) {
       options.desktop = arg.substr(10);
+    } else if (!only_operands && arg == "--schema") {
+      options.extra.schema = true;
+    } else if (!only_operands && arg == "--archive-checks") {
+      options.extra.archive_checks = true;
+    } else if (!only_operands && arg == "--csv") {
+      if (i + 1 >= argc) return usage_error("--csv needs a file");
+      options.csv = argv[++i];
+    } else if (!only_operands && arg.rfind("--csv=", 0) == 0) {
+      options.csv = arg.substr(6);
     } else if (!only_operands && arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option " + arg);
     } else if (archive) {
@@ -124,6 +151,19 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   if (!archive || archive->empty()) return usage_error("no archive given");
   options.archive = *archive;
   return std::nullopt;
+}
+
+// The report's findings as CSV: the quick check's lines read back from the
+// report, then the lines of the further checks.
+void write_findings_csv(const std::string& path, const kenshin::RunState& run,
+                        const kenshin::extrachecks::ExtraChecks& extra) {
+  namespace ex = kenshin::extrachecks;
+  std::vector<std::string> lines = kenshin::report::read_report_lines(run.report_path);
+  lines.resize(lines.size() - std::min(lines.size(), static_cast<size_t>(extra.lines_written())));
+  std::vector<ex::CsvRow> rows = ex::quick_check_rows(lines, run);
+  std::vector<ex::CsvRow> more = ex::extra_rows(extra.findings());
+  rows.insert(rows.end(), more.begin(), more.end());
+  ex::write_csv_file(path, ex::csv_text(rows));
 }
 
 }  // namespace
@@ -149,14 +189,34 @@ int main(int argc, char** argv) {
     desktop = kenshin::platform::default_desktop_folder();
   }
 
+  std::string csv;
+  if (options.csv) {
+    fs::path csv_path = fs::absolute(fs::path(*options.csv), ec).lexically_normal();
+    if (options.csv->empty() || ec || !fs::is_directory(csv_path.parent_path(), ec) || fs::is_directory(csv_path, ec)) {
+      return usage_error("cannot write the CSV file there: " + *options.csv);
+    }
+    csv = csv_path.string();
+  }
+
   CommandLinePlatform platform(desktop, archive.string());
   kenshin::RunState run;
-  kenshin::RunResult result = kenshin::run_check(run, platform);
+  kenshin::extrachecks::ExtraChecks extra(options.extra);
+  kenshin::FurtherChecks further;
+  if (options.extra.any()) further = [&extra](kenshin::RunState& r) { return extra.run(r); };
+  kenshin::RunResult result = kenshin::run_check(run, platform, further);
   platform.end_progress();
 
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;
+  }
+  if (!csv.empty()) {
+    try {
+      write_findings_csv(csv, run, extra);
+    } catch (const std::exception& e) {
+      std::cerr << "kenshin-check: " << e.what() << "\n";
+      return kExitFailed;
+    }
   }
   if (!options.quiet && platform.shown_report()) {
     for (const std::string& line : kenshin::report::read_report_lines(*platform.shown_report())) {

@@ -14,7 +14,7 @@ namespace kenshin {
 
 namespace {
 
-RunOutcome run_stages(RunState& run, platform::Platform& platform) {
+RunOutcome run_stages(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   run.run_status = kFlagClear;
   intake::select_archive(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kCancelled;
@@ -29,6 +29,7 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
     report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
+  if (further_checks && further_checks(run)) outcome = RunOutcome::kFindings;
   intake::remove_extraction_folder(run);
   report::close_and_show_report(run, platform);
   return outcome;
@@ -36,10 +37,10 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
 
 }  // namespace
 
-RunResult run_check(RunState& run, platform::Platform& platform) {
+RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   RunResult result;
   try {
-    result.outcome = run_stages(run, platform);
+    result.outcome = run_stages(run, platform, further_checks);
   } catch (const std::bad_alloc&) {
     result = {RunOutcome::kFailed, "メモリが不足したためチェックを中止しました"};
   } catch (const std::exception& e) {

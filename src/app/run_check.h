@@ -1,6 +1,7 @@
 // One check run: from choosing the archive to showing the report.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -20,9 +21,14 @@ struct RunResult {
   std::string failure;  // one line, for kFailed
 };
 
+// Checks the user asked for beyond the quick check. They run once the pair
+// loop has gone through, while the archive is still unpacked, append their
+// lines to the open report and return true when they found something.
+using FurtherChecks = std::function<bool(RunState&)>;
+
 // Runs the stages in order and stops at the first that stops the run. Any
 // unexpected failure ends the run with the report closed and the working
 // folder removed, and is returned as kFailed; nothing escapes but that.
-RunResult run_check(RunState& run, platform::Platform& platform);
+RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks = {});
 
 }  // namespace kenshin

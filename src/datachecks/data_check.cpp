@@ -20,7 +20,7 @@ void check_data_document(RunState& run) {
   std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
-  DataCheck check{run, *doc, 0, {}, 0};
+  DataCheck check{run, *doc, 0, {}};
   run_data_rules(check);
 }
 
@@ -29,9 +29,10 @@ void run_data_rules(DataCheck& check) {
   measurement_items(check);
   blood_pressure_lipid_items(check);
   ldl_liver_items(check);
-  // blood glucose and blood-draw timing
-  // doctor's judgement, doctor's name, medication and smoking
-  // ECG and urine (urine for sex code 1 only)
+  blood_glucose_items(check);
+  judgement_medication_items(check);
+  ecg_urine_items(check);
+  // The groups that follow the urine groups, in this order:
   // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
   // fundus gradings
   // detailed-checkup requirements

@@ -16,4 +16,16 @@ void blood_pressure_lipid_items(DataCheck& check);
 // LDL cholesterol, GOT (AST), GPT (ALT), γ-GT.
 void ldl_liver_items(DataCheck& check);
 
+// Whether a blood glucose test was done (fasting, random or HbA1c results in
+// the checkup section), and the blood-draw timing a fasting-only or
+// random-only document must state.
+void blood_glucose_items(DataCheck& check);
+
+// Doctor's judgement and the doctor's name, medication 1 to 3, smoking.
+void judgement_medication_items(DataCheck& check);
+
+// ECG result (optional) with its findings; urine sugar and urine protein
+// for male examinees.
+void ecg_urine_items(DataCheck& check);
+
 }  // namespace kenshin::datachecks

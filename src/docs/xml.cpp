@@ -181,6 +181,10 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
   return Document(std::move(impl));
 }
 
+const char* encoding_override(std::string_view content) {
+  return names_shift_jis(declared_encoding(content)) ? "CP932" : nullptr;
+}
+
 namespace {
 
 // The test build answers every question both from the index and by libxml2's

@@ -57,6 +57,10 @@ class Document {
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
 
+// The encoding load_document makes the parser use instead of the declared
+// one: "CP932" for content that declares Shift_JIS, else nullptr.
+const char* encoding_override(std::string_view content);
+
 // The first node in document order the expression selects, or no node.
 Node select_node(const Document& doc, std::string_view expression);
 

@@ -117,6 +117,15 @@ void report_claims_name_missing(RunState& run, std::string_view message) {
   write_line(run, message);
 }
 
+void report_section(RunState& run, std::string_view heading, const std::vector<std::string>& messages,
+                    std::string_view none) {
+  open_report(run);
+  write_line(run, "");
+  write_line(run, heading);
+  if (messages.empty()) write_line(run, none);
+  for (const std::string& message : messages) write_line(run, "　" + message);
+}
+
 bool has_findings(const RunState& run) { return run.findings_flag == kFlagSet; }
 
 void report_no_error(RunState& run) {

@@ -64,6 +64,8 @@ TEST(HeaderRules, AnEmptyDocumentGetsEveryAbsentMessageInOrderThenTheItemRules) 
       "　自覚症状がありません", "　他覚症状がありません", "　収縮期血圧がありません", "　拡張期血圧がありません",
       "　中性脂肪がありません", "　ＨＤＬコレステロールがありません", "　ＬＤＬコレステロールがありません",
       "　ＧＯＴ（ＡＳＴ）がありません", "　ＧＰＴ（ＡＬＴ）がありません", "　γ-GT(γ-GTP)がありません",
+      "　医師の診断（判定）がありません", "　健康診断を実施した医師の氏名がありません", "　服薬１（血圧）がありません",
+      "　服薬２（血糖）がありません", "　服薬３（脂質）がありません", "　喫煙がありません",
       // the complete settlement, compared with a document without identity
       "○決済情報　" + Archive::claims_name(1), kTicketDiffers, kNameDiffers};
   std::vector<std::string> lines = data_report(XmlDoc("<ClinicalDocument xmlns=\"urn:hl7-org:v3\"/>"));

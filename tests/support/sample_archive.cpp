@@ -39,13 +39,19 @@ Archive sample_archive() {
   archive.add_pair(XmlDoc::data(), XmlDoc::claims(), 1);
 
   // 2: another examinee, whose γ-GT is missing and whose objective symptoms
-  // carry a code that does not exist; the settlement's postal code lacks its
-  // hyphen and the claim amount was not updated after the detailed items
-  // were billed.
+  // carry a code that does not exist, whose fasting blood was drawn with a
+  // timing that does not fit, whose judgement lacks the doctor's name and
+  // whose urine protein code does not exist; the settlement's postal code
+  // lacks its hyphen and the claim amount was not updated after the detailed
+  // items were billed.
   XmlDoc data2 = XmlDoc::data(), claims2 = XmlDoc::claims();
   make_other_examinee(data2, claims2, "シンサ　ハナコ", "18100012346");
   data2.remove("//a:observation[a:code/@code='3B090000002327101']/..");
   data2.set("//a:observation[a:code/@code='9N066000000000011']/a:value/@code", "3");
+  data2.remove("//a:observation[a:code/@code='3D046000001906202']/..");
+  data2.set("//a:observation[a:code/@code='9N141000000000011']/a:value/@code", "1");
+  data2.remove("//a:observation[a:code/@code='9N511000000000049']/a:author");
+  data2.set("//a:observation[a:code/@code='1A010000000191111']/a:value/@code", "6");
   claims2.set("//a:subjectPerson/a:addr/a:postalCode", "1600023").set("//a:settlement/a:claimAmount/@value", "6800");
   archive.add_pair(data2, claims2, 2);
 

@@ -13,6 +13,7 @@ namespace kenshin::extrachecks {
 void ExtraChecks::write_section(RunState& run, std::string_view heading, const std::vector<ExtraFinding>& found,
                                 std::string_view none) {
   std::vector<std::string> messages;
+  messages.reserve(found.size());
   for (const ExtraFinding& finding : found) messages.push_back(finding.message);
   report::report_section(run, heading, messages, none);
   lines_written_ += 2 + (found.empty() ? 1 : static_cast<int>(found.size()));

@@ -1,7 +1,7 @@
 // kenshin-check: checks one submission archive from the command line.
 //
-//   kenshin-check [--desktop DIR] [--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
-//   kenshin-check --help | --version
+//   kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
+//   kenshin-check -h|--help | -V|--version
 //
 // Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
 
@@ -33,15 +33,15 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
 constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
-    "       kenshin-check --help | --version\n";
+    "usage: kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
+    "       kenshin-check -h|--help | -V|--version\n";
 
 constexpr const char kHelp[] =
     "Checks a specified health checkup submission archive (.zip) and writes\n"
     "every finding into ERR.txt (code page 932, CR LF) in the desktop folder.\n"
     "\n"
     "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
-    "  --quiet        do not print the report\n"
+    "  -q, --quiet    do not print the report\n"
     "  --schema       also validate every document against the national schemas\n"
     "                 (the archive's own XSD folder, else the schemas installed\n"
     "                 with the program); e.g. kenshin-check --schema ARCHIVE\n"
@@ -51,8 +51,8 @@ constexpr const char kHelp[] =
     "                 e.g. kenshin-check --archive-checks ARCHIVE\n"
     "  --csv FILE     also write every finding to FILE as CSV (UTF-8 with BOM);\n"
     "                 e.g. kenshin-check --schema --csv findings.csv ARCHIVE\n"
-    "  --help         show this help\n"
-    "  --version      show the version\n"
+    "  -h, --help     show this help\n"
+    "  -V, --version  show the version\n"
     "\n"
     "The lines of --schema and --archive-checks follow the quick check's lines in\n"
     "ERR.txt, each kind under a heading of its own.\n"
@@ -118,13 +118,13 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     std::string arg = argv[i];
     if (!only_operands && arg == "--") {
       only_operands = true;
-    } else if (!only_operands && arg == "--help") {
+    } else if (!only_operands && (arg == "--help" || arg == "-h")) {
       std::cout << kUsage << "\n" << kHelp;
       return kExitClean;
-    } else if (!only_operands && arg == "--version") {
+    } else if (!only_operands && (arg == "--version" || arg == "-V")) {
       std::cout << "kenshin-check " << kenshin::kVersion << "\n";
       return kExitClean;
-    } else if (!only_operands && arg == "--quiet") {
+    } else if (!only_operands && (arg == "--quiet" || arg == "-q")) {
       options.quiet = true;
     } else if (!only_operands && arg == "--desktop") {
       if (i + 1 >= argc) return usage_error("--desktop needs a folder");
@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
 
   std::error_code ec;
   fs::path archive = fs::absolute(fs::path(options.archive), ec).lexically_normal();
+  if (!ec && fs::is_directory(archive, ec)) return usage_error(options.archive + ": is a folder");
   if (ec || !fs::is_regular_file(archive, ec)) {
     return usage_error("no such archive file: " + options.archive);
   }
@@ -206,6 +207,10 @@ int main(int argc, char** argv) {
   kenshin::RunResult result = kenshin::run_check(run, platform, further);
   platform.end_progress();
 
+  if (result.outcome == kenshin::RunOutcome::kStopped) {
+    std::cerr << "kenshin-check: the check was stopped\n";
+    return kExitFailed;
+  }
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;

@@ -1,5 +1,6 @@
 #include "app/run_check.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include "intake/archive_name.h"
 #include "intake/unpack_inventory.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin {
 
@@ -41,6 +43,8 @@ RunResult run_check(RunState& run, platform::Platform& platform, const FurtherCh
   RunResult result;
   try {
     result.outcome = run_stages(run, platform, further_checks);
+  } catch (const RunStopped&) {
+    result.outcome = RunOutcome::kStopped;
   } catch (const std::bad_alloc&) {
     result = {RunOutcome::kFailed, "メモリが不足したためチェックを中止しました"};
   } catch (const std::exception& e) {
@@ -49,6 +53,12 @@ RunResult run_check(RunState& run, platform::Platform& platform, const FurtherCh
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
   if (result.outcome == RunOutcome::kFailed) report::abandon_report(run);
+  if (result.outcome == RunOutcome::kStopped) {
+    // A report this run has begun would tell only part of the archive.
+    const bool begun = report::has_findings(run);
+    report::abandon_report(run);
+    if (begun) std::remove(run.report_path.c_str());
+  }
   intake::remove_extraction_folder(run);  // on every path, stops included
   return result;
 }

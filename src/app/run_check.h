@@ -14,6 +14,7 @@ enum class RunOutcome {
   kClean,      // the report holds only the no-error line
   kFindings,   // the report holds findings (archive-level or document-level)
   kFailed,     // the checker itself failed; see RunResult::failure
+  kStopped,    // the user stopped the run: nothing of it is left, nothing shown
 };
 
 struct RunResult {

@@ -1,5 +1,6 @@
 #include "datachecks/data_check.h"
 
+#include "datachecks/insurer_prefix.h"
 #include "datachecks/item_groups.h"
 #include "docs/pair_loop.h"
 #include "report/report.h"
@@ -32,11 +33,13 @@ void run_data_rules(DataCheck& check) {
   blood_glucose_items(check);
   judgement_medication_items(check);
   ecg_urine_items(check);
-  // The groups that follow the urine groups, in this order:
-  // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
-  // fundus gradings
-  // detailed-checkup requirements
-  // home-prefecture insurer items
+  if (!insurer_begins_with(check.run.insurer_number, kLateElderlyPrefix)) {
+    waist_items(check);
+    metabolic_guidance_items(check);
+  }
+  fundus_items(check);
+  detailed_requirements(check);
+  home_prefecture_items(check);
 }
 
 void report_finding(DataCheck& check, std::string_view message) { report::report_finding(check.run, message); }

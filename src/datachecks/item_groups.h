@@ -28,4 +28,21 @@ void judgement_medication_items(DataCheck& check);
 // for male examinees.
 void ecg_urine_items(DataCheck& check);
 
+// Waist circumference (or visceral fat area), and a self-reported waist
+// alone only with a BMI below 22.0.
+void waist_items(DataCheck& check);
+
+// Metabolic syndrome judgement and health-guidance level, coded 1 to 4.
+void metabolic_guidance_items(DataCheck& check);
+
+// The six optional fundus gradings, each within its system's codes.
+void fundus_items(DataCheck& check);
+
+// Reason, target and eGFR of the detailed items the settlement bills.
+void detailed_requirements(DataCheck& check);
+
+// The further results and the BUN entry place the home prefecture's
+// insurers ask for.
+void home_prefecture_items(DataCheck& check);
+
 }  // namespace kenshin::datachecks

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "docs/xml.h"
+#include "run/run_failure.h"
 
 namespace kenshin::docs {
 
@@ -31,6 +32,7 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
+    if (platform.stop_requested()) throw RunStopped();
     claims_pre_read(run);
     checks.data(run);
     checks.claims(run);

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "platform/folders.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin::intake {
 
@@ -51,7 +52,9 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  if (platform.unpack(run.archive_path, run.working_folder) != 0) {
+  const int unpacked = platform.unpack(run.archive_path, run.working_folder);
+  if (platform.stop_requested()) throw RunStopped();
+  if (unpacked != 0) {
     stop_run(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;
   }

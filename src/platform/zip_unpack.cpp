@@ -170,7 +170,7 @@ UnpackResult extract_entry(zip_t* archive, const PlannedEntry& entry,
 }  // namespace
 
 UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
-                        const UnpackLimits& limits) {
+                        const UnpackLimits& limits, const UnpackProgress& progress) {
   int error = 0;
   ZipArchive archive(zip_open(archive_path.c_str(), ZIP_RDONLY, &error));
   if (!archive) return UnpackResult::kCannotOpen;
@@ -180,10 +180,12 @@ UnpackResult unpack_zip(const std::string& archive_path, const std::string& dest
     return result;
   }
   std::vector<char> buffer(size_t{64} * 1024);
-  for (const PlannedEntry& entry : entries) {
-    UnpackResult result = extract_entry(archive.get(), entry, destination_folder, buffer);
+  for (size_t done = 0; done < entries.size(); ++done) {
+    if (progress && !progress(done, entries.size())) return UnpackResult::kStopped;
+    UnpackResult result = extract_entry(archive.get(), entries[done], destination_folder, buffer);
     if (result != UnpackResult::kOk) return result;
   }
+  if (progress) progress(entries.size(), entries.size());
   return UnpackResult::kOk;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kenshin::platform {
@@ -30,10 +31,15 @@ enum class UnpackResult {
   kUndecodableName,  // neither UTF-8 nor code page 932
   kReadError,        // damaged entry data, CRC mismatch
   kWriteError,       // a folder or file could not be created or written
+  kStopped,          // the caller asked to stop between two entries
 };
+
+// Told how many entries are done (of how many) before each entry and at the
+// end; returning false stops the unpacking before the next entry.
+using UnpackProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // As above, with explicit limits and the reason for a failure.
 UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
-                        const UnpackLimits& limits);
+                        const UnpackLimits& limits, const UnpackProgress& progress = {});
 
 }  // namespace kenshin::platform

@@ -65,7 +65,13 @@ TEST(HeaderRules, AnEmptyDocumentGetsEveryAbsentMessageInOrderThenTheItemRules) 
       "　中性脂肪がありません", "　ＨＤＬコレステロールがありません", "　ＬＤＬコレステロールがありません",
       "　ＧＯＴ（ＡＳＴ）がありません", "　ＧＰＴ（ＡＬＴ）がありません", "　γ-GT(γ-GTP)がありません",
       "　医師の診断（判定）がありません", "　健康診断を実施した医師の氏名がありません", "　服薬１（血圧）がありません",
-      "　服薬２（血糖）がありません", "　服薬３（脂質）がありません", "　喫煙がありません",
+      "　服薬２（血糖）がありません", "　服薬３（脂質）がありません", "　喫煙がありません", "　腹囲がありません",
+      "　メタボリックシンドローム判定がありません", "　保健指導レベルがありません",
+      // the claims pre-read found the detailed items the complete settlement bills
+      "　詳細検査の場合、心電図（実施理由）が必要です", "　詳細検査の場合、心電図（対象者）が必要です",
+      "　眼底検査（実施理由）がありません", "　眼底検査（対象者）がありません",
+      "　詳細検査の場合、貧血（実施理由）が必要です", "　詳細検査の場合、クレアチニン（実施理由）が必要です",
+      "　詳細検査の場合、クレアチニン（対象者）が必要です", "　詳細検査の場合、クレアチニン（eGFR）が必要です",
       // the complete settlement, compared with a document without identity
       "○決済情報　" + Archive::claims_name(1), kTicketDiffers, kNameDiffers};
   std::vector<std::string> lines = data_report(XmlDoc("<ClinicalDocument xmlns=\"urn:hl7-org:v3\"/>"));

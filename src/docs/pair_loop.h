@@ -7,8 +7,8 @@
 #include <string>
 
 #include "docs/xml.h"
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::docs {
 

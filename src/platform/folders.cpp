@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "run/run_failure.h"
 #include "base/text.h"
+#include "run/run_failure.h"
 
 namespace fs = std::filesystem;
 

@@ -179,7 +179,7 @@ UnpackResult unpack_zip(const std::string& archive_path, const std::string& dest
       result != UnpackResult::kOk) {
     return result;
   }
-  std::vector<char> buffer(64 * 1024);
+  std::vector<char> buffer(size_t{64} * 1024);
   for (size_t done = 0; done < entries.size(); ++done) {
     if (progress && !progress(done, entries.size())) return UnpackResult::kStopped;
     UnpackResult result = extract_entry(archive.get(), entries[done], destination_folder, buffer);

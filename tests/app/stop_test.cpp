@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 // Asks to stop once the run has reached a given step.
@@ -67,4 +67,4 @@ TEST(Stop, EndsTheRunWithNoReportAndNoUnpackedFiles) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -54,17 +54,11 @@ NameTable& name_table() {
 constexpr NameId kCodeName = 0;  // the table starts with the two key attributes
 constexpr NameId kRootName = 1;
 
-// The text of an attribute as XPath sees it.
+// Values of a usable index are one text node or none.
 bool attribute_equals(const xmlAttr* attr, const std::string& value) {
   const xmlNode* text = attr->children;
   if (text == nullptr) return value.empty();
-  if (text->next == nullptr && text->type == XML_TEXT_NODE) {
-    return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
-  }
-  xmlChar* joined = xmlNodeListGetString(attr->doc, attr->children, 1);
-  bool equal = std::strcmp(joined != nullptr ? reinterpret_cast<const char*>(joined) : "", value.c_str()) == 0;
-  xmlFree(joined);
-  return equal;
+  return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
 }
 
 // An attribute without namespace; names are interned, so compared as pointers.
@@ -172,18 +166,20 @@ Index::Index(xmlDocPtr doc, const char* ns) : dict_(doc->dict), ns_(ns) {
 void Index::key(xmlNodePtr node) {
   by_name_[node->name].push_back(node);
   for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
-    if (attr->ns != nullptr || (attr->name != code_ && attr->name != root_)) continue;
-    std::string_view value;
     const xmlNode* text = attr->children;
-    if (text != nullptr && text->next == nullptr && text->type == XML_TEXT_NODE) {
+    std::string_view value;
+    if (text != nullptr) {
+      if (text->next != nullptr || text->type != XML_TEXT_NODE) {
+        // An entity reference in a value: libxml2 compares such a value by
+        // rules of its own, so this document's questions are left to it.
+        plain_values_ = false;
+        continue;
+      }
       value = reinterpret_cast<const char*>(text->content);
-    } else if (text != nullptr) {
-      xmlChar* joined = xmlNodeListGetString(attr->doc, attr->children, 1);
-      joined_values_.emplace_back(joined != nullptr ? reinterpret_cast<const char*>(joined) : "");
-      xmlFree(joined);
-      value = joined_values_.back();
     }
-    by_key_[Key{node->name, attr->name, value}].push_back(node);
+    if (attr->ns == nullptr && (attr->name == code_ || attr->name == root_)) {
+      by_key_[Key{node->name, attr->name, value}].push_back(node);
+    }
   }
 }
 

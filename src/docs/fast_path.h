@@ -14,7 +14,6 @@
 #include <libxml/tree.h>
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,9 +52,9 @@ class Index {
  public:
   Index(xmlDocPtr doc, const char* ns);
 
-  // False when the document's names are not interned; questions then go to
-  // the general evaluator.
-  bool usable() const { return dict_ != nullptr; }
+  // False when the document's names are not interned or an attribute value
+  // holds an entity reference; questions then go to the general evaluator.
+  bool usable() const { return dict_ != nullptr && plain_values_; }
 
   // The selected nodes in document order, without duplicates.
   std::vector<xmlNodePtr> evaluate(const Program& program, bool first_only);
@@ -85,7 +84,7 @@ class Index {
   std::vector<const xmlChar*> resolved_;
   std::unordered_map<const xmlChar*, std::vector<xmlNodePtr>> by_name_;
   std::unordered_map<Key, std::vector<xmlNodePtr>, KeyHash> by_key_;
-  std::deque<std::string> joined_values_;  // key values of attributes made of several text nodes
+  bool plain_values_ = true;
 };
 
 }  // namespace kenshin::docs::fast_path

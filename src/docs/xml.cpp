@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -112,15 +113,19 @@ class FileDescriptor {
 };
 
 // Reads a whole regular file into the thread's reused buffer; false when it
-// cannot be read or is not a regular file.
+// cannot be read, is not a regular file or is over the size ceiling.
 bool read_file(const std::string& path, std::string& content) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
   if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (static_cast<std::uintmax_t>(st.st_size) > kMaxDocumentBytes) return false;
   content.resize(static_cast<size_t>(st.st_size));
   size_t filled = 0;
   for (;;) {
-    if (filled == content.size()) content.resize(content.size() + 4096);  // the file grew
+    if (filled == content.size()) {  // room to see the end, or that the file grew while read
+      if (filled > kMaxDocumentBytes) return false;
+      content.resize(filled + 4096);
+    }
     ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
@@ -128,7 +133,7 @@ bool read_file(const std::string& path, std::string& content) {
     filled += static_cast<size_t>(n);
   }
   content.resize(filled);
-  return true;
+  return filled <= kMaxDocumentBytes;
 }
 
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.

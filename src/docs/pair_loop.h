@@ -19,18 +19,22 @@ inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to 
 inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
 inline constexpr double kClaimTypeMissing = 9;     // no claim type code
 
-// What the loop runs on the current pair after the claims pre-read. The claims
-// checks get the document the pre-read loaded (nullptr when it failed to
-// load), so each document of a pair is parsed once.
+// What the loop runs on the current pair after the claims pre-read. Each gets
+// its document of the pair, parsed once (nullptr when it failed to load); the
+// claims document is the one the pre-read read.
 struct DocumentChecks {
-  void (*data)(RunState& run);
+  void (*data)(RunState& run, const Document* data_document);
   void (*claims)(RunState& run, const Document* claims_document);
 };
 
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks);
 
-// Reads the claim type and which detailed items the claims document bills;
-// returns the loaded claims document, nullopt when it failed to load.
+// Reads the claim type and which detailed items the claims document bills
+// (nullptr: it failed to load).
+void claims_pre_read(RunState& run, const Document* claims_document);
+
+// The same on the current pair's claims document, loaded here; returns it,
+// nullopt when it failed to load.
 std::optional<Document> claims_pre_read(RunState& run);
 
 // Full paths of the current pair's documents.

@@ -59,7 +59,6 @@ TEST(DetailedRequirements, FlagGroupsInTheirOrderAndStatedByAValueElement) {
       {"anemia billed", "1", kNothingStated, {kNoAnemiaReason}},
       {"creatinine billed", "4", kNothingStated, {kNoCreatinineReason, kNoCreatinineTarget, kNoEgfr}},
       {"reason without value element", "2", {removed(reason_value)}, {kNoEcgReason}},
-      {"reason only direct, with value", "2", {omitted(kEcgReason), direct_reason}, {}},
       {"nested without value, direct with value", "2", {removed(reason_value), direct_reason}, {}},
       {"value with only a null flavor",
        "2",

@@ -107,6 +107,7 @@ TEST(HomePrefectureRules, InsurerGates) {
       {"0058", with("00580001"), kMunicipalFindings, line_with_insurer("00580001")},
       {"00583049 is not exempt", with("00583049"), kMunicipalFindings, line_with_insurer("00583049")},
       {"exempt 00583048", with("00583048"), {}},
+      {"exempt 00583030", with("00583030"), {}},
       {"exempt 00583022 with a standard BUN", with("00583022", {kBunValue}), {kBunPlace}, line_with_insurer("00583022")},
       {"3959", with("39590001"), {}},
       {"3958 with every result", with("39580001", kAllAdded), {}},

@@ -35,6 +35,14 @@ inline Edit placed(const std::string& code, Place place, const std::string& chil
 }
 inline std::string coded(const std::string& code) { return "<value code=\"" + code + "\"/>"; }
 
+// Items several rule groups read.
+inline constexpr const char kSex[] = "//a:administrativeGenderCode/@code";
+inline constexpr const char kBmi[] = "9N011000000000001";
+inline constexpr const char kMeasured[] = "9N016160100000001";  // the measured waist
+inline constexpr const char kEcg[] = "9A110160700000011";
+inline constexpr const char kSugarMachine[] = "1A020000000191111";
+inline constexpr const char kProteinMachine[] = "1A010000000191111";
+
 inline const std::string kInsurerNumber =
     "//a:recordTarget/a:patientRole/a:id[@root='1.2.392.200119.6.101']/@extension";
 inline Edit insurer(const std::string& number) { return set_to(kInsurerNumber, number); }

@@ -5,7 +5,6 @@ namespace {
 
 constexpr const char kName[] = "//a:recordTarget/a:patientRole/a:patient/a:name";
 constexpr const char kTicket[] = "//a:participant/a:associatedEntity/a:id/@extension";
-constexpr const char kSex[] = "//a:administrativeGenderCode/@code";
 constexpr const char kReportCategory[] = "/a:ClinicalDocument/a:code/@code";
 const std::string kFile = Archive::data_name(1);
 const std::string kClaimsLine = "○決済情報　" + Archive::claims_name(1);

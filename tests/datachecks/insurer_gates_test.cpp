@@ -5,10 +5,8 @@
 namespace kenshin::testkit {
 namespace {
 
-constexpr const char kMeasured[] = "9N016160100000001";
 constexpr const char kSelfReported[] = "9N016160300000001";
 constexpr const char kVisceralFat[] = "9N021000000000001";
-constexpr const char kBmi[] = "9N011000000000001";
 const std::string kBmiValue = observation(kBmi) + "/a:value/@value";
 
 const std::string kWaistAbsent = "　腹囲がありません";
@@ -72,7 +70,6 @@ constexpr const char kUricAcid[] = "3C020000002399901";
 constexpr const char kRedCells[] = "2A020000001930101";
 constexpr const char kHemoglobin[] = "2A030000001930101";
 constexpr const char kHematocrit[] = "2A040000001930102";
-constexpr const char kEcg[] = "9A110160700000011";
 constexpr const char kCreatinine[] = "3C015000002327101";
 constexpr const char kWhiteCells[] = "2A010000001930101";
 

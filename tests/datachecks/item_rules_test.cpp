@@ -6,7 +6,6 @@
 namespace kenshin::testkit {
 namespace {
 
-constexpr const char kBmi[] = "9N011000000000001";
 constexpr const char kHistory[] = "9N056000000000011";
 constexpr const char kSubjective[] = "9N061000000000011";
 
@@ -127,7 +126,6 @@ TEST(JudgementRules, JudgementDoctorMedicationAndSmoking) {
   });
 }
 
-constexpr const char kEcg[] = "9A110160700000011";
 constexpr const char kEcgFindings[] = "9A110160800000049";
 const std::string kNoEcgFindings = "　心電図（所見の有無）のコード１（所見あり）に対して、心電図（所見）がありません";
 
@@ -147,11 +145,8 @@ TEST(EcgRules, FormCodeAndFindings) {
   });
 }
 
-constexpr const char kSugarMachine[] = "1A020000000191111";
 constexpr const char kSugarVisual[] = "1A020000000190111";
-constexpr const char kProteinMachine[] = "1A010000000191111";
 constexpr const char kProteinVisual[] = "1A010000000190111";
-constexpr const char kSex[] = "//a:administrativeGenderCode/@code";
 
 TEST(UrineRules, GroupsForMaleExamineesOnly) {
   const Edit no_sugar = omitted(kSugarMachine), no_protein = omitted(kProteinMachine);

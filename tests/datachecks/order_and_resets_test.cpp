@@ -5,11 +5,6 @@
 namespace kenshin::testkit {
 namespace {
 
-constexpr const char kSex[] = "//a:administrativeGenderCode/@code";
-constexpr const char kSugarMachine[] = "1A020000000191111";
-constexpr const char kProteinMachine[] = "1A010000000191111";
-constexpr const char kMeasured[] = "9N016160100000001";
-constexpr const char kBmi[] = "9N011000000000001";
 const std::string kLateElderly = "39589999";
 
 // One fault in each group: γ-GT, glucose, judgement, ECG, urine, waist,
@@ -17,7 +12,7 @@ const std::string kLateElderly = "39589999";
 TEST(ItemRuleOrder, EachGroupInItsPlace) {
   expect_findings({
       {"γ-GT to urine",
-       {set_to(value_code(kProteinMachine), "7"), set_to(value_code("9A110160700000011"), "3"),
+       {set_to(value_code(kProteinMachine), "7"), set_to(value_code(kEcg), "3"),
         omitted("9N736000000000011"), omitted("9N511000000000049"), omitted("3D046000001906202"),
         set_to(value_code("9N141000000000011"), "1"), omitted("3B090000002327101")},
        {"　γ-GT(γ-GTP)がありません",
@@ -43,7 +38,7 @@ TEST(ItemRuleResets, SexCodeAndEcgCodeStartAfreshForEachDocument) {
   // The first document leaves sex code 1 and an ECG code 1 behind; the
   // second has neither a sex code nor an ECG result, findings or urine.
   expect_sequence({{XmlDoc::data(), {}},
-                   {edited({removed(kSex), omitted("9A110160700000011"), omitted("9A110160800000049"),
+                   {edited({removed(kSex), omitted(kEcg), omitted("9A110160800000049"),
                             omitted(kSugarMachine), omitted(kProteinMachine)}),
                     {"　性別がありません"}}});
 }

@@ -29,6 +29,7 @@ struct RunState {
   std::string claims_folder;      // extraction_folder + "/CLAIMS", as spelled in the archive
 
   std::string report_path;        // desktop_folder + "/ERR.txt"
+  std::string report_temp_path;   // the report while it is written; renamed to report_path when closed
   std::FILE* report_handle = nullptr;
   int16_t report_open_flag = 0;
   int16_t findings_flag = 0;

@@ -1,7 +1,12 @@
 #include "report/report.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "app/run_failure.h"
@@ -11,8 +16,43 @@ namespace kenshin::report {
 
 namespace {
 
-[[noreturn]] void fail(const RunState& run, const char* what) {
-  throw RunFailure(std::string("エラーレポートを") + what + ": " + run.report_path + " (" + std::strerror(errno) + ")");
+[[noreturn]] void fail(const RunState& run, const char* what, int error_number = errno) {
+  throw RunFailure(std::string("エラーレポートを") + what + ": " + run.report_path + " (" +
+                   std::strerror(error_number) + ")");
+}
+
+std::string folder_of(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file beside the report, created exclusively: an existing file or link
+// of the same name is never opened, let alone followed.
+std::FILE* create_temporary_beside(const std::string& report_path, std::string& temp_path) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    temp_path = folder_of(report_path) + "/.ERR.txt." + suffix + ".tmp";
+    int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) break;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file != nullptr) return file;
+    int error_number = errno;
+    ::close(fd);
+    ::unlink(temp_path.c_str());
+    errno = error_number;
+    break;
+  }
+  temp_path.clear();
+  return nullptr;
+}
+
+void remove_temporary(RunState& run) noexcept {
+  if (!run.report_temp_path.empty()) ::unlink(run.report_temp_path.c_str());
+  run.report_temp_path.clear();
 }
 
 // Control characters (C0, DEL, C1) and the Unicode line and paragraph
@@ -43,7 +83,7 @@ std::string one_line(std::string_view text) {
 
 void open_report(RunState& run) {
   if (run.report_open_flag == kFlagSet) return;
-  run.report_handle = std::fopen(run.report_path.c_str(), "wb");
+  run.report_handle = create_temporary_beside(run.report_path, run.report_temp_path);
   if (run.report_handle == nullptr) fail(run, "作成できません");
   run.report_open_flag = kFlagSet;
   run.findings_flag = kFlagSet;
@@ -84,7 +124,19 @@ void close_report(RunState& run) {
   std::FILE* handle = run.report_handle;
   run.report_handle = nullptr;
   run.report_open_flag = kFlagClear;
-  if (std::fclose(handle) != 0) fail(run, "書き込めません");
+  // A full disk often shows only when the data reaches it: at the flush, the
+  // sync or the close.
+  int error_number = 0;
+  if (std::fflush(handle) != 0 || ::fsync(::fileno(handle)) != 0) error_number = errno;
+  if (std::fclose(handle) != 0 && error_number == 0) error_number = errno;
+  if (error_number == 0 && ::rename(run.report_temp_path.c_str(), run.report_path.c_str()) != 0) {
+    error_number = errno;
+  }
+  if (error_number != 0) {
+    remove_temporary(run);
+    fail(run, "書き込めません", error_number);
+  }
+  run.report_temp_path.clear();
 }
 
 void close_and_show_report(RunState& run, platform::Platform& platform) {
@@ -97,6 +149,7 @@ void abandon_report(RunState& run) noexcept {
   if (run.report_handle != nullptr) std::fclose(run.report_handle);
   run.report_handle = nullptr;
   run.report_open_flag = kFlagClear;
+  remove_temporary(run);
 }
 
 void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message) {

@@ -3,7 +3,8 @@
 //   kenshin-check [--desktop DIR] [--quiet] ARCHIVE
 //   kenshin-check --help | --version
 //
-// Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
+// Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed,
+// 128 + the signal number when SIGINT, SIGTERM or SIGHUP stopped the check.
 
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "app/run_check.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
+#include "platform/stop_request.h"
 #include "report/report.h"
 #include "version.h"
 
@@ -149,11 +151,17 @@ int main(int argc, char** argv) {
     desktop = kenshin::platform::default_desktop_folder();
   }
 
+  kenshin::platform::install_stop_signal_handlers();
   CommandLinePlatform platform(desktop, archive.string());
   kenshin::RunState run;
   kenshin::RunResult result = kenshin::run_check(run, platform);
   platform.end_progress();
 
+  if (result.outcome == kenshin::RunOutcome::kStopped) {
+    std::cerr << result.failure << "\n";
+    int signal_number = kenshin::platform::stop_signal();
+    return signal_number > 0 ? 128 + signal_number : kExitFailed;
+  }
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;

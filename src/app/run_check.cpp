@@ -4,6 +4,7 @@
 #include <new>
 
 #include "intake/archive_name.h"
+#include "app/run_failure.h"
 #include "intake/unpack_inventory.h"
 #include "report/report.h"
 
@@ -37,6 +38,8 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
   RunResult result;
   try {
     result.outcome = run_stages(run, platform);
+  } catch (const RunStopped& stopped) {
+    result = {RunOutcome::kStopped, stopped.what()};
   } catch (const std::bad_alloc&) {
     result = {RunOutcome::kFailed, "メモリが不足したためチェックを中止しました"};
   } catch (const std::exception& e) {
@@ -44,7 +47,9 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
   } catch (...) {
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
-  if (result.outcome == RunOutcome::kFailed) report::abandon_report(run);
+  if (result.outcome == RunOutcome::kFailed || result.outcome == RunOutcome::kStopped) {
+    report::abandon_report(run);
+  }
   intake::remove_extraction_folder(run);  // on every path, stops included
   return result;
 }

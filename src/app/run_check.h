@@ -13,6 +13,7 @@ enum class RunOutcome {
   kClean,      // the report holds only the no-error line
   kFindings,   // the report holds findings (archive-level or document-level)
   kFailed,     // the checker itself failed; see RunResult::failure
+  kStopped,    // a stop was requested: nothing written, the earlier report kept
 };
 
 struct RunResult {
@@ -22,7 +23,9 @@ struct RunResult {
 
 // Runs the stages in order and stops at the first that stops the run. Any
 // unexpected failure ends the run with the report closed and the working
-// folder removed, and is returned as kFailed; nothing escapes but that.
+// folder removed, and is returned as kFailed; nothing escapes but that. A
+// requested stop (platform/stop_request.h) ends the run the same way at its
+// next safe point and is returned as kStopped.
 RunResult run_check(RunState& run, platform::Platform& platform);
 
 }  // namespace kenshin

@@ -13,4 +13,10 @@ class RunFailure : public std::runtime_error {
   explicit RunFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A requested stop (a signal, a closed window) taken at a safe point of the run.
+class RunStopped : public std::runtime_error {
+ public:
+  RunStopped() : std::runtime_error("チェックを中断しました") {}
+};
+
 }  // namespace kenshin

@@ -5,6 +5,7 @@
 #include "claimchecks/claims_check.h"
 #include "datachecks/data_check.h"
 #include "docs/xml.h"
+#include "platform/stop_request.h"
 
 namespace kenshin::docs {
 
@@ -31,6 +32,7 @@ std::string claims_document_path(const RunState& run) { return run.claims_folder
 void pair_loop(RunState& run, platform::Platform& platform) {
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
+    platform::stop_if_requested();
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
     claims_pre_read(run);

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "app/run_failure.h"
+#include "docs/entities.h"
 #include "docs/fast_path.h"
 
 namespace kenshin::docs {
@@ -82,13 +83,19 @@ bool names_shift_jis(const std::string& encoding) {
   return std::find(kNames.begin(), kNames.end(), upper) != kNames.end();
 }
 
+// The file's bytes; nullopt when it cannot be read or is longer than a
+// document may be.
 std::optional<std::string> read_file(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
   if (in.bad()) return std::nullopt;
+  content.resize(static_cast<size_t>(in.gcount()));
+  if (content.size() > kMaxDocumentSize) return std::nullopt;  // it grew meanwhile
   return content;
 }
 
@@ -163,8 +170,13 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
+  // The size fits: read_file refuses anything over kMaxDocumentSize.
   xmlDocPtr parsed = xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options);
   if (parsed == nullptr) return std::nullopt;
+  if (!entity_text_within_budget(parsed)) {
+    xmlFreeDoc(parsed);
+    return std::nullopt;
+  }
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
@@ -221,6 +233,7 @@ std::string node_text(Node node) {
     append_text(n, text);
     return std::string(trim_xml_space(text));
   }
+  if (n->type == XML_ATTRIBUTE_NODE) return attribute_text(reinterpret_cast<const xmlAttr*>(n));
   xmlChar* content = xmlNodeGetContent(n);
   if (content == nullptr) return {};
   std::string text(reinterpret_cast<const char*>(content));

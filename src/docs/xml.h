@@ -4,6 +4,7 @@
 // for reuse, so each distinct expression is compiled once per thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,8 +52,13 @@ class Document {
   std::unique_ptr<Impl> impl_;
 };
 
+// Documents longer than this fail to load unread.
+inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
+
 // Loads a document for queries. nullopt ("load failed") when the file cannot
-// be read, is a folder, or is not well-formed XML. A document that declares
+// be read, is a folder, is longer than kMaxDocumentSize, is not well-formed
+// XML, or its entity references would produce more text than the budget of
+// docs/entities.h. A document that declares
 // Shift_JIS is read as code page 932, as the Windows programs that write such
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);

@@ -5,6 +5,7 @@
 #include "docs/pair_loop.h"
 #include "docs/text.h"
 #include "platform/folders.h"
+#include "platform/stop_request.h"
 #include "report/report.h"
 
 namespace kenshin::intake {
@@ -48,7 +49,9 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  if (platform.unpack(run.archive_path, run.working_folder) != 0) {
+  int unpacked = platform.unpack(run.archive_path, run.working_folder);
+  platform::stop_if_requested();
+  if (unpacked != 0) {
     report::report_archive_finding(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;
   }

@@ -11,13 +11,18 @@ namespace kenshin::platform {
 // Extracts every entry of the archive at `archive_path` below `destination_folder` (which exists),
 // keeping the entries' folder paths and overwriting existing files. Returns 0 on success and
 // non-zero on any failure; after a failure the folder may hold partial output, which the caller
-// removes with the folder. Paths are UTF-8.
+// removes with the folder. Paths are UTF-8. A failure to write below the destination (a full or
+// unwritable disk) says nothing about the archive: it throws RunFailure naming the folder and the
+// system's reason. A stop request ends the unpacking early with a non-zero result.
 int unpack_zip(const std::string& archive_path, const std::string& destination_folder);
 
 // Bounds on what an archive may make the unpacking write.
 struct UnpackLimits {
   std::uint64_t max_entries = 200'000;
   std::uint64_t max_total_size = std::uint64_t{8} << 30;  // sum of declared uncompressed sizes
+  // Longer entries are not decompressed: their file gets the declared length and no content,
+  // and the document loader refuses it by its length.
+  std::uint64_t max_unread_entry_size = std::uint64_t{16} << 20;
 };
 
 enum class UnpackResult {
@@ -30,6 +35,7 @@ enum class UnpackResult {
   kUndecodableName,  // neither UTF-8 nor code page 932
   kReadError,        // damaged entry data, CRC mismatch
   kWriteError,       // a folder or file could not be created or written
+  kStopped,          // a stop was requested (stop_request.h)
 };
 
 // As above, with explicit limits and the reason for a failure.

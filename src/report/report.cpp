@@ -11,6 +11,7 @@
 
 #include "app/run_failure.h"
 #include "platform/cp932.h"
+#include "platform/stop_request.h"
 
 namespace kenshin::report {
 
@@ -126,6 +127,11 @@ void close_report(RunState& run) {
   run.report_open_flag = kFlagClear;
   // A full disk often shows only when the data reaches it: at the flush, the
   // sync or the close.
+  if (platform::stop_requested()) {
+    std::fclose(handle);
+    remove_temporary(run);
+    throw RunStopped();
+  }
   int error_number = 0;
   if (std::fflush(handle) != 0 || ::fsync(::fileno(handle)) != 0) error_number = errno;
   if (std::fclose(handle) != 0 && error_number == 0) error_number = errno;

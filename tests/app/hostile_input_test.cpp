@@ -291,9 +291,11 @@ class StoppingPlatform : public FakePlatform {
     return FakePlatform::unpack(archive, destination);
   }
   void pair_progress(int k, int) override {
+    last_pair = k;
     if (k == stop_at_pair_) platform::request_stop(SIGTERM);
   }
   std::string working_folder;
+  int last_pair = 0;
 
  private:
   int stop_at_pair_;
@@ -319,6 +321,7 @@ TEST_F(HostileInput, AStopIsTakenAtTheNextSafePoint) {
     platform::clear_stop_request();
     EXPECT_EQ(result.outcome, RunOutcome::kStopped);
     EXPECT_EQ(result.failure, "チェックを中断しました");
+    EXPECT_EQ(platform.last_pair, c.stop_at_pair);
     EXPECT_EQ(platform.shown, std::vector<std::string>{});
     EXPECT_EQ(read_bytes(report_path()), kEarlierReport);
     EXPECT_EQ(names_in(desktop_), std::vector<std::string>{"ERR.txt"});

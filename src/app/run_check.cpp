@@ -3,10 +3,13 @@
 #include <exception>
 #include <new>
 
+#include "claimchecks/claims_check.h"
+#include "datachecks/data_check.h"
+#include "docs/pair_loop.h"
 #include "intake/archive_name.h"
-#include "app/run_failure.h"
 #include "intake/unpack_inventory.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin {
 
@@ -20,11 +23,11 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
   intake::unpack_and_inventory(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
+  docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
 
   RunOutcome outcome = RunOutcome::kFindings;
-  if (run.findings_flag != kFlagSet) {
-    report::open_report(run);
-    report::write_line(run, report::kNoErrorLine);
+  if (!report::has_findings(run)) {
+    report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
   intake::remove_extraction_folder(run);

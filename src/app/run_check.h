@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin {

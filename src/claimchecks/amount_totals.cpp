@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "claimchecks/claims_rules.h"
-#include "report/report.h"
 
 namespace kenshin::claimchecks {
 
@@ -18,7 +17,7 @@ bool in_long_range(double value) {
 }
 
 Amount malformed_amount(ClaimsCheck& check, std::string_view message) {
-  report::report_finding(check.run, message);
+  report_finding(check, message);
   return Amount{0, true};
 }
 
@@ -71,7 +70,6 @@ void unit_price_sums(ClaimsCheck& check) {
 }
 
 void amount_total_rules(ClaimsCheck& check) {
-  RunState& run = check.run;
   const BilledAmounts& billed = check.billed;
 
   Amount basic_payment = read_amount(check, "//a:settlement/a:paymentForBasic/a:amount/@value",
@@ -81,26 +79,26 @@ void amount_total_rules(ClaimsCheck& check) {
   std::optional<Amount> unit_amount =
       read_amount(check, "//a:settlement/a:unitAmount/@value", "　単価合計金額を確認してください");
   if (!unit_amount) {
-    report::report_finding(run, "　単価合計金額がありません");
+    report_finding(check, "　単価合計金額がありません");
   } else if (well_formed({*unit_amount, billed.detailed_unit_price_sum, billed.basic_unit_price,
                           billed.other_unit_price_sum})) {
     int64_t unit_price_sum =
         billed.detailed_unit_price_sum.value + billed.basic_unit_price.value + billed.other_unit_price_sum.value;
     if (unit_amount->value != unit_price_sum) {
-      report::report_finding(run, "　各項目の単価合計と単価合計金額が違います");
+      report_finding(check, "　各項目の単価合計と単価合計金額が違います");
     }
   }
 
   std::optional<Amount> payment_amount =
       read_amount(check, "//a:settlement/a:paymentAmount/@value", "　窓口負担合計金額を確認してください");
   if (!payment_amount) {
-    report::report_finding(run, "　窓口負担合計金額がありません");
+    report_finding(check, "　窓口負担合計金額がありません");
   } else if (well_formed(
                  {*payment_amount, billed.detailed_window_payment, basic_payment, billed.other_window_payment})) {
     int64_t window_payment_sum =
         billed.detailed_window_payment.value + basic_payment.value + billed.other_window_payment.value;
     if (payment_amount->value != window_payment_sum) {
-      report::report_finding(run, "　各窓口負担の合計と窓口負担合計金額が違います");
+      report_finding(check, "　各窓口負担の合計と窓口負担合計金額が違います");
     }
   }
 
@@ -114,10 +112,10 @@ void amount_total_rules(ClaimsCheck& check) {
   Amount unit = unit_amount.value_or(Amount{});
   Amount payment = payment_amount.value_or(Amount{});
   if (!claim_amount) {
-    report::report_finding(run, "　保険者への請求金額がありません");
+    report_finding(check, "　保険者への請求金額がありません");
   } else if (well_formed({*claim_amount, unit, payment, other_program_payment})) {
     if (claim_amount->value != (unit.value - payment.value) - other_program_payment.value) {
-      report::report_finding(run, "　単価合計金額から窓口負担合計金額を引いた金額と保険者への請求金額が違います");
+      report_finding(check, "　単価合計金額から窓口負担合計金額を引いた金額と保険者への請求金額が違います");
     }
   }
 }

@@ -5,7 +5,6 @@
 
 #include "claimchecks/claims_rules.h"
 #include "docs/pair_loop.h"
-#include "report/report.h"
 
 namespace kenshin::claimchecks {
 
@@ -106,18 +105,18 @@ std::optional<size_t> matrix_column(double claim_type) {
 void claim_code_rules(ClaimsCheck& check) {
   RunState& run = check.run;
   if (run.claim_type == docs::kClaimTypeMissing) {
-    report::report_finding(run, "　請求区分がありません");
+    report_finding(check, "　請求区分がありません");
   } else if (run.claim_type == docs::kClaimTypeOutOfRange) {
-    report::report_finding(run, "　請求区分に１～５以外のコードが入っています");
+    report_finding(check, "　請求区分に１～５以外のコードが入っています");
   }
 
   std::optional<std::string> commission = docs::select_text(check.doc, kCommissionTypePath);
   if (!commission) {
-    report::report_finding(run, "　委託料単価区分がありません");
+    report_finding(check, "　委託料単価区分がありません");
   } else {
     std::optional<double> code = docs::numeric_value(*commission);
     if (!code || *code < 1 || *code > 2) {
-      report::report_finding(run, "　委託料単価区分に１、２以外のコードが入っています");
+      report_finding(check, "　委託料単価区分に１、２以外のコードが入っています");
     }
   }
 }
@@ -135,7 +134,7 @@ void claim_type_matrix(ClaimsCheck& check) {
     if (!row.only_with.empty() && !docs::select_node(check.doc, row.only_with)) continue;
     bool present = static_cast<bool>(docs::select_node(check.doc, row.element));
     if ((cell.kind == Cell::kForbidden && present) || (cell.kind == Cell::kRequired && !present)) {
-      report::report_finding(check.run, cell.message);
+      report_finding(check, cell.message);
     }
   }
 }
@@ -146,12 +145,12 @@ void basic_checkup_rules(ClaimsCheck& check) {
   std::optional<Amount> basic_price =
       read_amount(check, "//a:settlement/a:unitPriceBasic/a:amount/@value", "　単価(基本的な健診)を確認してください");
   if (!basic_price) {
-    report::report_finding(check.run, "　単価(基本的な健診)がありません");
+    report_finding(check, "　単価(基本的な健診)がありません");
   } else {
     check.billed.basic_unit_price = *basic_price;
   }
   if (!docs::select_node(check.doc, "//a:checkupCard/a:chargeTypeBasic")) {
-    report::report_finding(check.run, "　負担金額(基本的な健診)がありません");
+    report_finding(check, "　負担金額(基本的な健診)がありません");
   }
 }
 

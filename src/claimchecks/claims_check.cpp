@@ -6,17 +6,17 @@
 namespace kenshin::claimchecks {
 
 void check_claims_document(RunState& run) {
-  run.data_file_line_flag = kFlagSet;
-  run.claims_file_line_flag = kFlagClear;
+  report::begin_claims_document(run);
 
   std::optional<docs::Document> doc = docs::load_document(docs::claims_document_path(run), docs::Bindings::kClaims);
   if (!doc) {
-    report::open_report(run);
-    report::write_line(run, run.claims_file() + std::string(report::kLoadFailedSuffix));
+    report::report_load_failure(run, run.claims_file());
     return;
   }
   ClaimsCheck check{run, *doc, {}};
   run_claims_rules(check);
 }
+
+void report_finding(ClaimsCheck& check, std::string_view message) { report::report_finding(check.run, message); }
 
 }  // namespace kenshin::claimchecks

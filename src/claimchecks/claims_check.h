@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "docs/xml.h"
 
 namespace kenshin::claimchecks {
@@ -38,7 +39,11 @@ struct ClaimsCheck {
 // Runs the claims document checks of the current pair.
 void check_claims_document(RunState& run);
 
-// The rules, in order; each reports through report::report_finding.
+// The rules, in order; each reports through report_finding below.
 void run_claims_rules(ClaimsCheck& check);
+
+// report::report_finding for the current pair: the record header lines still
+// due, then the message.
+void report_finding(ClaimsCheck& check, std::string_view message);
 
 }  // namespace kenshin::claimchecks

@@ -73,26 +73,24 @@ void identity_rules(ClaimsCheck& check) {
   // a data document that has none either.
   std::string ticket = docs::select_text(check.doc, kTicketNumberPath).value_or("");
   if (!docs::text_equals(ticket, run.ticket_number)) {
-    report::report_finding(run, "　データファイルと決済情報ファイルの受診券整理番号が違います");
+    report_finding(check, "　データファイルと決済情報ファイルの受診券整理番号が違います");
   }
 
   // Without a name the settlement cannot be shown under the examinee: its file
   // name stands alone above the finding, and the record header stays due.
   std::optional<std::string> name = docs::select_text(check.doc, kExamineeNamePath);
   if (!name) {
-    report::open_report(run);
-    report::write_line(run, run.claims_file());
-    report::write_line(run, "　受診者名がありません");
+    report::report_claims_name_missing(run, "　受診者名がありません");
   } else if (!docs::text_equals(*name, run.examinee_name)) {
-    report::report_finding(run, "　データファイルと決済情報ファイルの受診者名が違います");
+    report_finding(check, "　データファイルと決済情報ファイルの受診者名が違います");
   }
 
   for (const IdentityRule& rule : kIdentityRules) {
     std::optional<std::string> text = docs::select_text(check.doc, rule.path);
     if (!text) {
-      report::report_finding(run, rule.absent);
+      report_finding(check, rule.absent);
     } else if (!passes(rule, *text)) {
-      report::report_finding(run, rule.failed);
+      report_finding(check, rule.failed);
     }
   }
 }

@@ -6,17 +6,11 @@
 namespace kenshin::datachecks {
 
 void check_data_document(RunState& run) {
-  run.name_line_flag = kFlagClear;
-  run.data_file_line_flag = kFlagClear;
-  run.claims_file_line_flag = kFlagSet;
-  run.ticket_number.clear();
-  run.examinee_name.clear();
-  run.insurer_number.clear();
+  report::begin_data_document(run);
 
   std::optional<docs::Document> doc = docs::load_document(docs::data_document_path(run), docs::Bindings::kData);
   if (!doc) {
-    report::open_report(run);
-    report::write_line(run, run.data_file() + std::string(report::kLoadFailedSuffix));
+    report::report_load_failure(run, run.data_file());
     return;
   }
 

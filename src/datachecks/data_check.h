@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "docs/xml.h"
 
 namespace kenshin::datachecks {

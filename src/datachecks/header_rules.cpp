@@ -86,10 +86,7 @@ void check_header_item(DataCheck& check, const HeaderItem& item) {
 // the "○健診情報" line stays due.
 void examinee_name_rule(DataCheck& check) {
   if (docs::select_node(check.doc, kExamineeNamePath)) return;
-  report::open_report(check.run);
-  report::write_line(check.run, check.run.data_file());
-  report::write_line(check.run, kNameMissing);
-  check.run.name_line_flag = kFlagSet;
+  report::report_data_name_missing(check.run, kNameMissing);
 }
 
 void report_category_rule(DataCheck& check) {

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "claimchecks/claims_check.h"
-#include "datachecks/data_check.h"
 #include "docs/xml.h"
 #include "platform/stop_request.h"
 
@@ -29,15 +27,15 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 std::string data_document_path(const RunState& run) { return run.data_folder + "/" + run.data_file(); }
 std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
 
-void pair_loop(RunState& run, platform::Platform& platform) {
+void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
     platform::stop_if_requested();
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
     claims_pre_read(run);
-    datachecks::check_data_document(run);
-    claimchecks::check_claims_document(run);
+    checks.data(run);
+    checks.claims(run);
   }
 }
 

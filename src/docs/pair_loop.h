@@ -1,10 +1,12 @@
 // The loop over the document pairs: for every pair, the claims pre-read, the
 // data document checks and the claims document checks, always in that order.
+// The two document checks are handed in by the driver, so that document access
+// knows nothing of the rules.
 #pragma once
 
 #include <string>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin::docs {
@@ -16,7 +18,13 @@ inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to 
 inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
 inline constexpr double kClaimTypeMissing = 9;     // no claim type code
 
-void pair_loop(RunState& run, platform::Platform& platform);
+// What the loop runs on the current pair after the claims pre-read.
+struct DocumentChecks {
+  void (*data)(RunState& run);
+  void (*claims)(RunState& run);
+};
+
+void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks);
 
 // Reads the claim type and which detailed items the claims document bills.
 void claims_pre_read(RunState& run);

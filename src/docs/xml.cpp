@@ -13,8 +13,8 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "app/run_failure.h"
 #include "docs/entities.h"
+#include "run/run_failure.h"
 #include "docs/fast_path.h"
 
 namespace kenshin::docs {

@@ -5,7 +5,7 @@
 // creation date and split digit, and the document-kind digit (position 31).
 #pragma once
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin::intake {

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "docs/pair_loop.h"
-#include "docs/text.h"
+#include "base/text.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
 #include "report/report.h"
@@ -22,12 +21,16 @@ std::vector<std::string> list_documents(const std::string& extraction_folder, co
   return document_names(platform::list_folder(*folder));
 }
 
-void stop_after_count_rule(RunState& run, platform::Platform& platform, std::string_view message) {
-  report::open_report(run);
-  report::write_line(run, message);
-  remove_extraction_folder(run);
-  report::close_and_show_report(run, platform);
+void stop_run(RunState& run, platform::Platform& platform, std::string_view message) {
+  report::report_archive_finding(run, platform, message);
   run.run_status = kFlagSet;
+}
+
+// The count rules clean up before they stop; the unpacking rules leave that to
+// the end of the run.
+void stop_after_count_rule(RunState& run, platform::Platform& platform, std::string_view message) {
+  remove_extraction_folder(run);
+  stop_run(run, platform, message);
 }
 
 }  // namespace
@@ -35,11 +38,11 @@ void stop_after_count_rule(RunState& run, platform::Platform& platform, std::str
 std::vector<std::string> document_names(const std::vector<std::string>& listing) {
   std::vector<std::string> names;
   for (const std::string& entry : listing) {
-    if (entry.size() >= 3 && docs::equals_ignoring_ascii_case(std::string_view(entry).substr(entry.size() - 3), "xml")) {
+    if (entry.size() >= 3 && base::equals_ignoring_ascii_case(std::string_view(entry).substr(entry.size() - 3), "xml")) {
       names.push_back(entry);
     }
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return docs::name_less(a, b); });
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return base::name_less(a, b); });
   return names;
 }
 
@@ -52,14 +55,14 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   int unpacked = platform.unpack(run.archive_path, run.working_folder);
   platform::stop_if_requested();
   if (unpacked != 0) {
-    report::report_archive_finding(run, platform, "ＺＩＰファイルの展開に失敗しました");
+    stop_run(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;
   }
 
   run.extraction_folder = run.working_folder + "/" + run.archive_stem;
   if (!platform::folder_exists(run.extraction_folder)) {
-    report::report_archive_finding(
-        run, platform, "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
+    stop_run(run, platform,
+             "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
     return;
   }
 
@@ -75,7 +78,6 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
     return;
   }
   run.pair_count = static_cast<int>(run.data_file_list.size());
-  docs::pair_loop(run, platform);
 }
 
 void remove_extraction_folder(RunState& run) noexcept {

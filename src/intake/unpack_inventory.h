@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin::intake {
 
-// Unpacks, lists and counts; on success runs the pair loop before returning.
-// Every failure is reported on a line of its own and stops the run.
+// Unpacks, lists and counts; on success the pair count is set and the pairs
+// are ready for the pair loop. Every failure is reported on a line of its own
+// and stops the run.
 void unpack_and_inventory(RunState& run, platform::Platform& platform);
 
 // Deletes the working folder with everything the archive put there.

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/run_failure.h"
-#include "docs/text.h"
+#include "run/run_failure.h"
+#include "base/text.h"
 
 namespace fs = std::filesystem;
 
@@ -54,7 +54,6 @@ void remove_stale_working_folders(const std::string& base) noexcept {
   DIR* dir = ::opendir(base.c_str());
   if (dir == nullptr) return;
   auto now = std::chrono::system_clock::now();
-  std::vector<std::string> stale;
   while (dirent* entry = ::readdir(dir)) {
     if (!has_working_folder_name(entry->d_name)) continue;
     std::string path = base + "/" + entry->d_name;
@@ -74,17 +73,17 @@ void remove_stale_working_folders(const std::string& base) noexcept {
 
 std::string create_working_folder(int& lock) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string base = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
-  remove_stale_working_folders(base);
-  std::string templ = base + "/" + std::string(kWorkingPrefix) + "XXXXXX";
+  std::string tmp_root = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
+  remove_stale_working_folders(tmp_root);
+  std::string templ = tmp_root + "/" + std::string(kWorkingPrefix) + "XXXXXX";
   if (::mkdtemp(templ.data()) == nullptr) {
-    throw RunFailure("作業フォルダを作成できません: " + base + " (" + std::strerror(errno) + ")");
+    throw RunFailure("作業フォルダを作成できません: " + tmp_root + " (" + std::strerror(errno) + ")");
   }
   lock = lock_folder(templ, LOCK_EX);
   if (lock < 0) {
     int error_number = errno;
     remove_folder_tree(templ);
-    throw RunFailure("作業フォルダを作成できません: " + base + " (" + std::strerror(error_number) + ")");
+    throw RunFailure("作業フォルダを作成できません: " + tmp_root + " (" + std::strerror(error_number) + ")");
   }
   return templ;
 }
@@ -115,7 +114,7 @@ std::optional<std::string> find_sub_folder(const std::string& parent, const std:
   if (folder_exists(exact)) return exact;
   for (const std::string& entry : list_folder(parent)) {
     std::string candidate = parent + "/" + entry;
-    if (docs::equals_ignoring_ascii_case(entry, name) && folder_exists(candidate)) return candidate;
+    if (base::equals_ignoring_ascii_case(entry, name) && folder_exists(candidate)) return candidate;
   }
   return std::nullopt;
 }

@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 
 namespace kenshin::platform {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
 
@@ -82,6 +82,12 @@ std::string one_line(std::string_view text) {
 
 }  // namespace
 
+void start_report(RunState& run) {
+  run.report_path = run.desktop_folder + "/ERR.txt";
+  run.report_open_flag = kFlagClear;
+  run.findings_flag = kFlagClear;
+}
+
 void open_report(RunState& run) {
   if (run.report_open_flag == kFlagSet) return;
   run.report_handle = create_temporary_beside(run.report_path, run.report_temp_path);
@@ -114,10 +120,49 @@ void write_record_header(RunState& run) {
   }
 }
 
+void begin_data_document(RunState& run) {
+  run.name_line_flag = kFlagClear;
+  run.data_file_line_flag = kFlagClear;
+  run.claims_file_line_flag = kFlagSet;
+  run.ticket_number.clear();
+  run.examinee_name.clear();
+  run.insurer_number.clear();
+}
+
+void begin_claims_document(RunState& run) {
+  run.data_file_line_flag = kFlagSet;
+  run.claims_file_line_flag = kFlagClear;
+}
+
 void report_finding(RunState& run, std::string_view message) {
   open_report(run);
   write_record_header(run);
   write_line(run, message);
+}
+
+void report_load_failure(RunState& run, std::string_view file_name) {
+  open_report(run);
+  write_line(run, std::string(file_name) + std::string(kLoadFailedSuffix));
+}
+
+void report_data_name_missing(RunState& run, std::string_view message) {
+  open_report(run);
+  write_line(run, run.data_file());
+  write_line(run, message);
+  run.name_line_flag = kFlagSet;
+}
+
+void report_claims_name_missing(RunState& run, std::string_view message) {
+  open_report(run);
+  write_line(run, run.claims_file());
+  write_line(run, message);
+}
+
+bool has_findings(const RunState& run) { return run.findings_flag == kFlagSet; }
+
+void report_no_error(RunState& run) {
+  open_report(run);
+  write_line(run, kNoErrorLine);
 }
 
 void close_report(RunState& run) {
@@ -147,7 +192,6 @@ void close_report(RunState& run) {
 
 void close_and_show_report(RunState& run, platform::Platform& platform) {
   close_report(run);
-  run.report_shown = true;
   platform.show_report(run.report_path);
 }
 
@@ -162,7 +206,6 @@ void report_archive_finding(RunState& run, platform::Platform& platform, std::st
   open_report(run);
   write_line(run, message);
   close_and_show_report(run, platform);
-  run.run_status = kFlagSet;
 }
 
 }  // namespace kenshin::report

@@ -13,13 +13,17 @@
 #include <string_view>
 #include <vector>
 
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "platform/platform.h"
 
 namespace kenshin::report {
 
 inline constexpr std::string_view kNoErrorLine = "簡易チェックでのエラーはありません";
 inline constexpr std::string_view kLoadFailedSuffix = "の読込に失敗しました";
+
+// A new run: the report goes to desktop folder + "/ERR.txt" and is created on
+// its first line.
+void start_report(RunState& run);
 
 // Creates the report's temporary file on the first call of a run; sets the
 // report open flag and the findings flag.
@@ -33,8 +37,32 @@ void write_line(RunState& run, std::string_view text);
 // the examinee line, "○健診情報　" + data file, "○決済情報　" + claims file.
 void write_record_header(RunState& run);
 
+// The record header of the document about to be checked. For a data document
+// every line but "○決済情報" is due and the examinee's identity is unknown until
+// the data checks capture it; for the claims document of the same pair only
+// "○決済情報" is due, and the examinee line stays as the data document left it.
+void begin_data_document(RunState& run);
+void begin_claims_document(RunState& run);
+
 // open_report, write_record_header, then the message as one line.
 void report_finding(RunState& run, std::string_view message);
+
+// A document that cannot be loaded: its bare file name + "の読込に失敗しました",
+// without any record header.
+void report_load_failure(RunState& run, std::string_view file_name);
+
+// The examinee-name rules: the bare file name and the message stand alone,
+// without the record header. For the data document the file name takes the
+// place of the examinee line for the whole pair; after the claims document's
+// the record header is still due for its next finding.
+void report_data_name_missing(RunState& run, std::string_view message);
+void report_claims_name_missing(RunState& run, std::string_view message);
+
+// True once anything has been written to the report of this run.
+bool has_findings(const RunState& run);
+
+// The no-error line, for a run that wrote nothing else.
+void report_no_error(RunState& run);
 
 // Closes the report if it is open and puts it in place as ERR.txt. Errors
 // throw RunFailure and leave the earlier ERR.txt as it was.
@@ -47,8 +75,8 @@ void close_and_show_report(RunState& run, platform::Platform& platform);
 // errors; for the run's failure path. The earlier ERR.txt stays as it was.
 void abandon_report(RunState& run) noexcept;
 
-// An archive-level finding: open, the message on its own line, close, show,
-// and stop the run.
+// An archive-level finding: open, the message on its own line, close, show.
+// The stage that reports it stops the run.
 void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message);
 
 }  // namespace kenshin::report

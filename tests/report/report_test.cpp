@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/run_failure.h"
+#include "run/run_failure.h"
 #include "support/check_kit.h"
 
 namespace kenshin::report {

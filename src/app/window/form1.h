@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/run_check.h"
-#include "app/run_state.h"
+#include "run/run_state.h"
 #include "app/window/window_services.h"
 
 namespace kenshin::window {

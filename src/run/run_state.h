@@ -34,7 +34,6 @@ struct RunState {
   std::FILE* report_handle = nullptr;
   int16_t report_open_flag = 0;
   int16_t findings_flag = 0;
-  bool report_shown = false;      // set when the report has been closed and shown
 
   // Record-header state of the document being checked.
   int16_t name_line_flag = 0;

@@ -1,8 +1,8 @@
-#include "docs/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 
-namespace kenshin::docs {
+namespace kenshin::base {
 namespace {
 
 TEST(NumericValue, ReadsOnlyPlainDecimals) {
@@ -51,4 +51,4 @@ TEST(NameOrder, IgnoresAsciiCaseThenBytes) {
 }
 
 }  // namespace
-}  // namespace kenshin::docs
+}  // namespace kenshin::base

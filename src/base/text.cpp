@@ -1,10 +1,10 @@
-#include "docs/text.h"
+#include "base/text.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-namespace kenshin::docs {
+namespace kenshin::base {
 
 namespace {
 
@@ -173,4 +173,4 @@ bool name_less(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-}  // namespace kenshin::docs
+}  // namespace kenshin::base

@@ -1,0 +1,46 @@
+// Text helpers shared by every rule: lengths in UTF-16 code units, the number
+// readings of a text, and a few comparisons. Texts are UTF-8 throughout.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kenshin::base {
+
+// Number of UTF-16 code units of the text (a character outside the BMP counts 2).
+int64_t text_length(std::string_view text);
+
+// Exact, case-sensitive comparison; no trimming.
+bool text_equals(std::string_view a, std::string_view b);
+
+// The decimal number a text holds: optional blanks (space, tab) around an
+// optional sign, digits, and optionally a point followed by digits. Anything
+// else, the empty text included, is not a number (nullopt).
+std::optional<double> numeric_value(std::string_view text);
+
+// numeric_value rounded to the nearest integer, halves to the even neighbour;
+// nullopt when the text is not a number or the result leaves the 16-bit
+// (whole_number) or 32-bit (long_whole_number) signed range.
+std::optional<int16_t> whole_number(std::string_view text);
+std::optional<int32_t> long_whole_number(std::string_view text);
+
+// Rounds halves to even; the rounding every amount and code conversion uses.
+double round_half_even(double value);
+
+// UTF-16 views of a text, for rules that count positions in code units.
+std::u16string to_utf16(std::string_view utf8);
+std::string from_utf16(std::u16string_view utf16);
+
+// The last n code units of the text (the whole text when it is shorter), and
+// the code units [first, first + count) of it (1-based, clipped to the text).
+std::u16string last_units(std::u16string_view text, size_t n);
+std::u16string mid_units(std::u16string_view text, size_t first, size_t count);
+
+bool equals_ignoring_ascii_case(std::string_view a, std::string_view b);
+
+// Orders names ignoring ASCII case; names equal that way are ordered by their bytes.
+bool name_less(std::string_view a, std::string_view b);
+
+}  // namespace kenshin::base

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   fonts-ipafont-mincho fonts-ipafont-gothic
   xvfb x11-apps imagemagick
+  clang libclang-rt-dev
 )
 
 missing=()

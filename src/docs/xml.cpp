@@ -157,6 +157,8 @@ void append_text(const xmlNode* node, std::string& out) {
 
 void ignore_parser_message(void*, const char*, ...) {}
 
+AnswerObserver answer_observer = nullptr;
+
 }  // namespace
 
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {
@@ -194,7 +196,9 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
 Node select_node(const Document& doc, std::string_view expression) {
   if (const auto& steps = fast_steps(expression)) {
     std::vector<xmlNodePtr> nodes = doc.impl().fast_index().evaluate(*steps, true);
-    return nodes.empty() ? Node() : Node(nodes.front());
+    Node first = nodes.empty() ? Node() : Node(nodes.front());
+    if (answer_observer != nullptr) answer_observer(doc, expression, first ? std::vector<Node>{first} : std::vector<Node>{}, true);
+    return first;
   }
   return select_node_generic(doc, expression);
 }
@@ -203,6 +207,7 @@ std::vector<Node> select_all_nodes(const Document& doc, std::string_view express
   if (const auto& steps = fast_steps(expression)) {
     std::vector<Node> out;
     for (xmlNodePtr node : doc.impl().fast_index().evaluate(*steps, false)) out.emplace_back(node);
+    if (answer_observer != nullptr) answer_observer(doc, expression, out, false);
     return out;
   }
   return select_all_nodes_generic(doc, expression);
@@ -224,6 +229,8 @@ std::vector<Node> select_all_nodes_generic(const Document& doc, std::string_view
   for (int i = 0; i < nodes->nodeNr; ++i) out.emplace_back(nodes->nodeTab[i]);
   return out;
 }
+
+void set_answer_observer(AnswerObserver observer) { answer_observer = observer; }
 
 std::string node_text(Node node) {
   const xmlNode* n = static_cast<const xmlNode*>(node.raw());

@@ -28,14 +28,15 @@ constexpr UnpackLimits kLimits{1000, 1 << 20, 64 << 10};
   std::abort();
 }
 
+// Made under $TMPDIR on the first input and left there: the fuzzer may end
+// the process at any time (tools/fuzz.sh removes its $TMPDIR afterwards).
 const fs::path& folder() {
-  static const fs::path path = [] {
-    char templ[] = "/tmp/kenshin-archive-fuzzer.XXXXXX";
-    fs::path made = ::mkdtemp(templ);
-    std::atexit([] { kenshin::platform::remove_folder_tree(folder().string()); });
-    return made;
+  static const fs::path* const path = [] {
+    std::string templ = (fs::temp_directory_path() / "kenshin-archive-fuzzer.XXXXXX").string();
+    if (::mkdtemp(templ.data()) == nullptr) std::abort();
+    return new fs::path(templ);
   }();
-  return path;
+  return *path;
 }
 
 void check_unpacked(const fs::path& destination) {

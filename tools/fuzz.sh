@@ -23,6 +23,9 @@ mkdir -p "$corpus/document" "$corpus/archive" "$build/crashes" "$build/seeds"
 cp tests/fixtures/*.xml tests/fixtures/sample/*.xml "$corpus/document/"
 cp "$build"/seeds/*.zip "$corpus/archive/"
 
+export TMPDIR="$build/tmp"
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
+trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0

@@ -159,11 +159,35 @@ void ignore_parser_message(void*, const char*, ...) {}
 
 AnswerObserver answer_observer = nullptr;
 
+// What the parser may be asked to build from one document: elements, attributes
+// and references together, and attributes of one element. A real checkup
+// document has some 1,500 in all and a few per element; the ceilings keep the
+// tree of the largest document small, and the parser's duplicate-attribute
+// test, which compares every pair of one element's attributes, short.
+constexpr size_t kMaxMarkup = 500'000;        // '<', '=' and '&'
+constexpr size_t kMaxAttributesInTag = 10'000;  // '=' from one '<' to the next ('<' cannot stand in a value)
+
+bool markup_within_ceilings(std::string_view content) {
+  size_t markup = 0, in_tag = 0;
+  for (char c : content) {
+    if (c == '<') {
+      ++markup;
+      in_tag = 0;
+    } else if (c == '=') {
+      ++markup;
+      if (++in_tag > kMaxAttributesInTag) return false;
+    } else if (c == '&') {
+      ++markup;
+    }
+  }
+  return markup <= kMaxMarkup;
+}
+
 }  // namespace
 
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {
   std::optional<std::string> content = read_file(path);
-  if (!content) return std::nullopt;
+  if (!content || !markup_within_ceilings(*content)) return std::nullopt;
 
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   const char* encoding = nullptr;

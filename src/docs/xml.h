@@ -56,9 +56,10 @@ class Document {
 inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 
 // Loads a document for queries. nullopt ("load failed") when the file cannot
-// be read, is a folder, is longer than kMaxDocumentSize, is not well-formed
-// XML, or its entity references would produce more text than the budget of
-// docs/entities.h. A document that declares
+// be read, is a folder, is longer than kMaxDocumentSize, holds more markup
+// than any checkup document (hundreds of thousands of elements, thousands of
+// attributes on one element), is not well-formed XML, or its entity
+// references would produce more text than the budget of docs/entities.h. A document that declares
 // Shift_JIS is read as code page 932, as the Windows programs that write such
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);

@@ -4,6 +4,7 @@
 // case calls for.
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -173,6 +174,20 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
        [] { return archive_with_data(data_of_size(16u << 20)); }, {}, "", -1, 0, {kNoError}, ""},
       {"a document one byte over 16 MiB fails to load",
        [] { return archive_with_data(data_of_size((16u << 20) + 1)); }, {}, "", -1, 1, data_load_failure(), ""},
+      {"four million empty elements in 16 MiB",
+       [] {
+         std::string body((16u << 20) - 8, ' ');  // with the root element just within the size ceiling
+         for (size_t i = 0; i + 4 <= body.size(); i += 4) body.replace(i, 4, "<a/>");
+         return archive_with_data("<r>" + body + "</r>");
+       },
+       {}, "", -1, 1, data_load_failure(), ""},
+      {"one element with a hundred thousand attributes",
+       [] {
+         std::string tag = "<r";
+         for (int i = 0; i < 100'000; ++i) tag += " a" + std::to_string(i) + "=''";
+         return archive_with_data(tag + "/>");
+       },
+       {}, "", -1, 1, data_load_failure(), ""},
       {"a damaged archive is still an unpacking failure",
        [] {
          Archive archive = complete_archive();
@@ -241,6 +256,9 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     if (c.tmpdir.empty()) EXPECT_EQ(names_in(tmp), std::vector<std::string>{});
     EXPECT_LT(seconds, 2.0);
   }
+  rusage children{};
+  ::getrusage(RUSAGE_CHILDREN, &children);
+  EXPECT_LT(children.ru_maxrss, 256 * 1024) << "kilobytes at most in one run";
 }
 
 // Polls until the program has made its working folder under tmp.

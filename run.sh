@@ -9,7 +9,7 @@ archive="${1:-$root/build/sample/1311234567_95899071_201812060_1.zip}"
 [ -n "${1:-}" ] && archive="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 
 cd "$root"
-./tools/install-deps.sh >/dev/null
+./tools/install-deps.sh build >/dev/null
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" >/dev/null
 

@@ -11,7 +11,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 cd "$root"
 
-./tools/install-deps.sh
+./tools/install-deps.sh build fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DKENSHIN_BUILD_GUI=OFF -DKENSHIN_BUILD_FUZZERS=ON \
   -DKENSHIN_SANITIZE=address,undefined >/dev/null

@@ -1,13 +1,14 @@
 // kenshin-check: checks one submission archive from the command line.
 //
-//   kenshin-check [--desktop DIR] [--quiet] ARCHIVE
-//   kenshin-check --help | --version
+//   kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
+//   kenshin-check -h|--help | -V|--version
 //
 // Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed,
 // 128 + the signal number when SIGINT, SIGTERM or SIGHUP stopped the check.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,8 +16,11 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/run_check.h"
+#include "extrachecks/extra_checks.h"
+#include "extrachecks/findings_csv.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
@@ -31,23 +35,37 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
 constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [--quiet] ARCHIVE\n"
-    "       kenshin-check --help | --version\n";
+    "usage: kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
+    "       kenshin-check -h|--help | -V|--version\n";
 
 constexpr const char kHelp[] =
     "Checks a specified health checkup submission archive (.zip) and writes\n"
     "every finding into ERR.txt (code page 932, CR LF) in the desktop folder.\n"
     "\n"
     "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
-    "  --quiet        do not print the report\n"
-    "  --help         show this help\n"
-    "  --version      show the version\n"
+    "  -q, --quiet    do not print the report\n"
+    "  --schema       also validate every document against the national schemas\n"
+    "                 (the archive's own XSD folder, else the schemas installed\n"
+    "                 with the program); e.g. kenshin-check --schema ARCHIVE\n"
+    "  --archive-checks\n"
+    "                 also check ix08_V08.xml and su08_V08.xml against the archive:\n"
+    "                 totals, record count, sender and receiver numbers;\n"
+    "                 e.g. kenshin-check --archive-checks ARCHIVE\n"
+    "  --csv FILE     also write every finding to FILE as CSV (UTF-8 with BOM);\n"
+    "                 e.g. kenshin-check --schema --csv findings.csv ARCHIVE\n"
+    "  -h, --help     show this help\n"
+    "  -V, --version  show the version\n"
+    "\n"
+    "The lines of --schema and --archive-checks follow the quick check's lines in\n"
+    "ERR.txt, each kind under a heading of its own.\n"
     "\n"
     "Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.\n";
 
 struct Options {
   std::optional<std::string> desktop;
   bool quiet = false;
+  kenshin::extrachecks::ExtraCheckOptions extra;
+  std::optional<std::string> csv;
   std::string archive;
 };
 
@@ -102,19 +120,28 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     std::string arg = argv[i];
     if (!only_operands && arg == "--") {
       only_operands = true;
-    } else if (!only_operands && arg == "--help") {
+    } else if (!only_operands && (arg == "--help" || arg == "-h")) {
       std::cout << kUsage << "\n" << kHelp;
       return kExitClean;
-    } else if (!only_operands && arg == "--version") {
+    } else if (!only_operands && (arg == "--version" || arg == "-V")) {
       std::cout << "kenshin-check " << kenshin::kVersion << "\n";
       return kExitClean;
-    } else if (!only_operands && arg == "--quiet") {
+    } else if (!only_operands && (arg == "--quiet" || arg == "-q")) {
       options.quiet = true;
     } else if (!only_operands && arg == "--desktop") {
       if (i + 1 >= argc) return usage_error("--desktop needs a folder");
       options.desktop = argv[++i];
     } else if (!only_operands && arg.rfind("--desktop=", 0) == 0) {
       options.desktop = arg.substr(10);
+    } else if (!only_operands && arg == "--schema") {
+      options.extra.schema = true;
+    } else if (!only_operands && arg == "--archive-checks") {
+      options.extra.archive_checks = true;
+    } else if (!only_operands && arg == "--csv") {
+      if (i + 1 >= argc) return usage_error("--csv needs a file");
+      options.csv = argv[++i];
+    } else if (!only_operands && arg.rfind("--csv=", 0) == 0) {
+      options.csv = arg.substr(6);
     } else if (!only_operands && arg.size() > 1 && arg[0] == '-') {
       return usage_error("unknown option " + arg);
     } else if (archive) {
@@ -128,6 +155,19 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
+// The report's findings as CSV: the quick check's lines read back from the
+// report, then the lines of the further checks.
+void write_findings_csv(const std::string& path, const kenshin::RunState& run,
+                        const kenshin::extrachecks::ExtraChecks& extra) {
+  namespace ex = kenshin::extrachecks;
+  std::vector<std::string> lines = kenshin::report::read_report_lines(run.report_path);
+  lines.resize(lines.size() - std::min(lines.size(), static_cast<size_t>(extra.lines_written())));
+  std::vector<ex::CsvRow> rows = ex::quick_check_rows(lines, run);
+  std::vector<ex::CsvRow> more = ex::extra_rows(extra.findings());
+  rows.insert(rows.end(), more.begin(), more.end());
+  ex::write_csv_file(path, ex::csv_text(rows));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +177,7 @@ int main(int argc, char** argv) {
 
   std::error_code ec;
   fs::path archive = fs::absolute(fs::path(options.archive), ec).lexically_normal();
+  if (!ec && fs::is_directory(archive, ec)) return usage_error(options.archive + ": is a folder");
   if (ec || !fs::is_regular_file(archive, ec)) {
     return usage_error("no such archive file: " + options.archive);
   }
@@ -151,20 +192,40 @@ int main(int argc, char** argv) {
     desktop = kenshin::platform::default_desktop_folder();
   }
 
+  std::string csv;
+  if (options.csv) {
+    fs::path csv_path = fs::absolute(fs::path(*options.csv), ec).lexically_normal();
+    if (options.csv->empty() || ec || !fs::is_directory(csv_path.parent_path(), ec) || fs::is_directory(csv_path, ec)) {
+      return usage_error("cannot write the CSV file there: " + *options.csv);
+    }
+    csv = csv_path.string();
+  }
+
   kenshin::platform::install_stop_signal_handlers();
   CommandLinePlatform platform(desktop, archive.string());
   kenshin::RunState run;
-  kenshin::RunResult result = kenshin::run_check(run, platform);
+  kenshin::extrachecks::ExtraChecks extra(options.extra);
+  kenshin::FurtherChecks further;
+  if (options.extra.any()) further = [&extra](kenshin::RunState& r) { return extra.run(r); };
+  kenshin::RunResult result = kenshin::run_check(run, platform, further);
   platform.end_progress();
 
   if (result.outcome == kenshin::RunOutcome::kStopped) {
-    std::cerr << result.failure << "\n";
+    std::cerr << "チェックを中断しました\n";
     int signal_number = kenshin::platform::stop_signal();
     return signal_number > 0 ? 128 + signal_number : kExitFailed;
   }
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;
+  }
+  if (!csv.empty()) {
+    try {
+      write_findings_csv(csv, run, extra);
+    } catch (const std::exception& e) {
+      std::cerr << "kenshin-check: " << e.what() << "\n";
+      return kExitFailed;
+    }
   }
   if (!options.quiet && platform.shown_report()) {
     for (const std::string& line : kenshin::report::read_report_lines(*platform.shown_report())) {

@@ -1,5 +1,6 @@
 #include "app/run_check.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 
@@ -15,7 +16,7 @@ namespace kenshin {
 
 namespace {
 
-RunOutcome run_stages(RunState& run, platform::Platform& platform) {
+RunOutcome run_stages(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   run.run_status = kFlagClear;
   intake::select_archive(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kCancelled;
@@ -30,6 +31,7 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
     report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
+  if (further_checks && further_checks(run)) outcome = RunOutcome::kFindings;
   intake::remove_extraction_folder(run);
   report::close_and_show_report(run, platform);
   return outcome;
@@ -37,12 +39,12 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform) {
 
 }  // namespace
 
-RunResult run_check(RunState& run, platform::Platform& platform) {
+RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
   RunResult result;
   try {
-    result.outcome = run_stages(run, platform);
-  } catch (const RunStopped& stopped) {
-    result = {RunOutcome::kStopped, stopped.what()};
+    result.outcome = run_stages(run, platform, further_checks);
+  } catch (const RunStopped&) {
+    result.outcome = RunOutcome::kStopped;
   } catch (const std::bad_alloc&) {
     result = {RunOutcome::kFailed, "メモリが不足したためチェックを中止しました"};
   } catch (const std::exception& e) {
@@ -51,6 +53,7 @@ RunResult run_check(RunState& run, platform::Platform& platform) {
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
   if (result.outcome == RunOutcome::kFailed || result.outcome == RunOutcome::kStopped) {
+    // This run's unfinished report goes; the earlier ERR.txt was never touched.
     report::abandon_report(run);
   }
   intake::remove_extraction_folder(run);  // on every path, stops included

@@ -1,6 +1,7 @@
 // One check run: from choosing the archive to showing the report.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "run/run_state.h"
@@ -13,7 +14,7 @@ enum class RunOutcome {
   kClean,      // the report holds only the no-error line
   kFindings,   // the report holds findings (archive-level or document-level)
   kFailed,     // the checker itself failed; see RunResult::failure
-  kStopped,    // a stop was requested: nothing written, the earlier report kept
+  kStopped,    // a stop was asked for: nothing of this run is left, the earlier report kept, nothing shown
 };
 
 struct RunResult {
@@ -21,11 +22,16 @@ struct RunResult {
   std::string failure;  // one line, for kFailed
 };
 
+// Checks the user asked for beyond the quick check. They run once the pair
+// loop has gone through, while the archive is still unpacked, append their
+// lines to the open report and return true when they found something.
+using FurtherChecks = std::function<bool(RunState&)>;
+
 // Runs the stages in order and stops at the first that stops the run. Any
 // unexpected failure ends the run with the report closed and the working
 // folder removed, and is returned as kFailed; nothing escapes but that. A
-// requested stop (platform/stop_request.h) ends the run the same way at its
-// next safe point and is returned as kStopped.
-RunResult run_check(RunState& run, platform::Platform& platform);
+// stop asked for through the platform ends the run the same way at its next
+// safe point and is returned as kStopped.
+RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks = {});
 
 }  // namespace kenshin

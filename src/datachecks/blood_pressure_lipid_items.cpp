@@ -1,3 +1,5 @@
+#include <array>
+
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
 
@@ -7,19 +9,16 @@ namespace {
 
 // Each test under its alternative codes (blood pressure: 1st reading, 2nd
 // reading, other; lipids: two assay methods, other).
+constexpr std::string_view kSystolic[] = {"9A751000000000001", "9A752000000000001", "9A755000000000001"};
+constexpr std::string_view kDiastolic[] = {"9A761000000000001", "9A762000000000001", "9A765000000000001"};
+constexpr std::string_view kTriglycerides[] = {"3F015000002327101", "3F015000002327201", "3F015000002399901"};
+constexpr std::string_view kHdl[] = {"3F070000002327101", "3F070000002327201", "3F070000002399901"};
+
 constexpr std::array<MethodGroup, 4> kGroups{{
-    {{"9A751000000000001", "9A752000000000001", "9A755000000000001"},
-     "　収縮期血圧が未実施です",
-     "　収縮期血圧がありません"},
-    {{"9A761000000000001", "9A762000000000001", "9A765000000000001"},
-     "　拡張期血圧が未実施です",
-     "　拡張期血圧がありません"},
-    {{"3F015000002327101", "3F015000002327201", "3F015000002399901"},
-     "　中性脂肪が未実施です",
-     "　中性脂肪がありません"},
-    {{"3F070000002327101", "3F070000002327201", "3F070000002399901"},
-     "　ＨＤＬコレステロールが未実施です",
-     "　ＨＤＬコレステロールがありません"},
+    {kSystolic, "　収縮期血圧が未実施です", "　収縮期血圧がありません"},
+    {kDiastolic, "　拡張期血圧が未実施です", "　拡張期血圧がありません"},
+    {kTriglycerides, "　中性脂肪が未実施です", "　中性脂肪がありません"},
+    {kHdl, "　ＨＤＬコレステロールが未実施です", "　ＨＤＬコレステロールがありません"},
 }};
 
 }  // namespace

@@ -19,7 +19,7 @@ void check_data_document(RunState& run) {
   std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
-  DataCheck check{run, *doc, 0, {}, 0};
+  DataCheck check{run, *doc, 0, {}};
   run_header_rules(check);
   run_item_rules(check);
 }

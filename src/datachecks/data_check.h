@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,9 +28,6 @@ struct DataCheck {
   // The BMI as recorded: empty when BMI is absent or not performed, "ng"
   // when a performed BMI has no value. Read by the waist rules.
   std::string bmi_value;
-  // The value code of the coded item checked last, as a number; 0 before its
-  // code is read, nullopt when the code is not a number. Read by companions.
-  std::optional<double> code_value;
 };
 
 // Runs the data document checks of the current pair.

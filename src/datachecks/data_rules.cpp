@@ -1,4 +1,5 @@
 #include "datachecks/data_check.h"
+#include "datachecks/insurer_prefix.h"
 #include "datachecks/item_groups.h"
 
 namespace kenshin::datachecks {
@@ -7,13 +8,16 @@ void run_item_rules(DataCheck& check) {
   measurement_items(check);
   blood_pressure_lipid_items(check);
   ldl_liver_items(check);
-  // blood glucose and blood-draw timing
-  // doctor's judgement, doctor's name, medication and smoking
-  // ECG and urine (urine for sex code 1 only)
-  // waist circumference, metabolic syndrome judgement, guidance level (not for insurer numbers 39…)
-  // fundus gradings
-  // detailed-checkup requirements
-  // home-prefecture insurer items
+  blood_glucose_items(check);
+  judgement_medication_items(check);
+  ecg_urine_items(check);
+  if (!insurer_begins_with(check.run.insurer_number, kLateElderlyPrefix)) {
+    waist_items(check);
+    metabolic_guidance_items(check);
+  }
+  fundus_items(check);
+  detailed_requirements(check);
+  home_prefecture_items(check);
 }
 
 }  // namespace kenshin::datachecks

@@ -1,3 +1,5 @@
+#include <array>
+
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
 
@@ -7,14 +9,18 @@ namespace {
 
 // One code per measuring method. The last LDL code (3F069…) belongs to
 // LDL cholesterol as much as the four 3F077… codes.
+constexpr std::string_view kLdl[] = {"3F077000002327101", "3F077000002327201", "3F077000002399901", "3F077000002391901",
+                                     "3F069000002391901"};
+constexpr std::string_view kGot[] = {"3B035000002327201", "3B035000002399901"};
+constexpr std::string_view kGpt[] = {"3B045000002327201", "3B045000002399901"};
+constexpr std::string_view kGammaGt[] = {"3B090000002327101", "3B090000002399901"};
+
 constexpr std::array<MethodGroup, 4> kGroups{{
-    {{"3F077000002327101", "3F077000002327201", "3F077000002399901", "3F077000002391901", "3F069000002391901"},
-     "　ＬＤＬコレステロールが未実施です",
-     "　ＬＤＬコレステロールがありません"},
-    {{"3B035000002327201", "3B035000002399901"}, "　ＧＯＴ（ＡＳＴ）が未実施です", "　ＧＯＴ（ＡＳＴ）がありません"},
-    {{"3B045000002327201", "3B045000002399901"}, "　ＧＰＴ（ＡＬＴ）が未実施です", "　ＧＰＴ（ＡＬＴ）がありません"},
+    {kLdl, "　ＬＤＬコレステロールが未実施です", "　ＬＤＬコレステロールがありません"},
+    {kGot, "　ＧＯＴ（ＡＳＴ）が未実施です", "　ＧＯＴ（ＡＳＴ）がありません"},
+    {kGpt, "　ＧＰＴ（ＡＬＴ）が未実施です", "　ＧＰＴ（ＡＬＴ）がありません"},
     // Written in ASCII after the gamma, unlike the full-width labels above.
-    {{"3B090000002327101", "3B090000002399901"}, "　γ-GT(γ-GTP)が未実施です", "　γ-GT(γ-GTP)がありません"},
+    {kGammaGt, "　γ-GT(γ-GTP)が未実施です", "　γ-GT(γ-GTP)がありません"},
 }};
 
 }  // namespace

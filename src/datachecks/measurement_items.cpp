@@ -1,3 +1,5 @@
+#include <array>
+
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
 
@@ -35,8 +37,7 @@ void measurement_items(DataCheck& check) {
   check_performed_item(check, kBodyWeight);
   check_bmi_item(check, kBmi);
   for (const FindingsItem& item : kFindingsItems) {
-    check_coded_item(check, item.result);
-    check_companion(check, item.details);
+    check_companion(check, item.details, check_coded_item(check, item.result));
   }
 }
 

@@ -21,34 +21,78 @@ docs::Node find(const DataCheck& check, std::string_view base, std::string_view 
   return docs::select_node(check.doc, path);
 }
 
+void report_if_given(DataCheck& check, std::string_view message) {
+  if (!message.empty()) report_finding(check, message);
+}
+
 }  // namespace
 
 std::string item_path(std::string_view code) { return path_of(kItemPathStart, code); }
 std::string nested_path(std::string_view code) { return path_of(kNestedPathStart, code); }
 std::string checkup_section_path(std::string_view code) { return path_of(kCheckupSectionPathStart, code); }
 
+std::string path_in(Form form, std::string_view code) {
+  switch (form) {
+    case Form::kNested:
+      return nested_path(code);
+    case Form::kCheckupSection:
+      return checkup_section_path(code);
+    case Form::kDirect:
+      break;
+  }
+  return item_path(code);
+}
+
 bool selects(const DataCheck& check, std::string_view base, std::string_view suffix) {
   return static_cast<bool>(find(check, base, suffix));
 }
 
+std::optional<FoundItem> find_item(const DataCheck& check, std::string_view code, Lookup lookup,
+                                   std::string_view presence_suffix) {
+  auto found_in = [&](Form form) -> std::optional<FoundItem> {
+    std::string path = path_in(form, code);
+    if (!selects(check, path, presence_suffix)) return std::nullopt;
+    return FoundItem{form, std::move(path)};
+  };
+  switch (lookup) {
+    case Lookup::kNestedFirst:
+      if (std::optional<FoundItem> nested = found_in(Form::kNested)) return nested;
+      return found_in(Form::kDirect);
+    case Lookup::kCheckupSection:
+      return found_in(Form::kCheckupSection);
+    case Lookup::kDirect:
+      break;
+  }
+  return found_in(Form::kDirect);
+}
+
+bool selects_in(const DataCheck& check, std::string_view code, Lookup lookup, std::string_view suffix) {
+  return find_item(check, code, lookup, suffix).has_value();
+}
+
 bool is_negated(const DataCheck& check, std::string_view base) {
-  docs::Node negation = find(check, base, kNegationSuffix);
-  return negation && docs::text_equals(docs::node_text(negation), "true");
+  return is_not_performed(check, base, Negation::kExactlyTrue);
+}
+
+bool is_not_performed(const DataCheck& check, std::string_view base, Negation negation) {
+  docs::Node node = find(check, base, kNegationSuffix);
+  if (negation == Negation::kExactlyTrue) return node && docs::text_equals(docs::node_text(node), "true");
+  return node && !docs::text_equals(docs::node_text(node), "false");
 }
 
 bool has_null_flavor(const DataCheck& check, std::string_view base) { return selects(check, base, kNullFlavorSuffix); }
 
+ItemState item_state(const DataCheck& check, std::string_view code, Lookup lookup, Negation negation) {
+  std::optional<FoundItem> item = find_item(check, code, lookup);
+  if (!item) return ItemState::kAbsent;
+  return is_not_performed(check, item->path, negation) ? ItemState::kNotPerformed : ItemState::kPerformed;
+}
+
 ItemState check_performed_item(DataCheck& check, const PerformedItem& item) {
-  std::string path = item_path(item.code);
-  if (!selects(check, path)) {
-    report_finding(check, item.absent);
-    return ItemState::kAbsent;
-  }
-  if (is_negated(check, path)) {
-    report_finding(check, item.not_performed);
-    return ItemState::kNotPerformed;
-  }
-  return ItemState::kPerformed;
+  ItemState state = item_state(check, item.code);
+  if (state == ItemState::kAbsent) report_finding(check, item.absent);
+  if (state == ItemState::kNotPerformed) report_finding(check, item.not_performed);
+  return state;
 }
 
 void check_bmi_item(DataCheck& check, const PerformedItem& bmi) {
@@ -58,53 +102,73 @@ void check_bmi_item(DataCheck& check, const PerformedItem& bmi) {
   check.bmi_value = value ? docs::node_text(value) : std::string(kBmiValueMissing);
 }
 
-void check_coded_item(DataCheck& check, const CodedItem& item) {
-  check.code_value = 0;
-  std::string path = item_path(item.code);
-  if (!selects(check, path)) {
-    report_finding(check, item.absent);
-    return;
+CodedResult check_coded_item(DataCheck& check, const CodedItem& item) {
+  std::string_view presence_suffix = item.presence == Presence::kValueCode ? kValueCodeSuffix : std::string_view{};
+  std::optional<FoundItem> found = find_item(check, item.code, item.lookup, presence_suffix);
+  if (!found) {
+    report_if_given(check, item.absent);
+    return {};
   }
-  bool negated = is_negated(check, path);
-  if (negated) report_finding(check, item.not_performed);
+  CodedResult result{0.0, found->form};
+  bool negated = is_negated(check, found->path);
+  if (negated) report_if_given(check, item.not_performed);
   // A test not performed, or a result given as a null flavor, has no code to check.
-  if (has_null_flavor(check, path) || negated) return;
-  check_value_code(check, path, item.no_code, item.out_of_range, item.highest_code);
+  if (has_null_flavor(check, found->path) || negated) return result;
+  result.code_value = check_value_code(check, found->path, item.no_code, item.out_of_range, item.highest_code);
+  return result;
 }
 
-void check_value_code(DataCheck& check, std::string_view base, std::string_view no_code, std::string_view out_of_range,
-                      int highest_code) {
+CodeValue check_value_code(DataCheck& check, std::string_view base, std::string_view no_code,
+                           std::string_view out_of_range, int highest_code) {
   docs::Node code = find(check, base, kValueCodeSuffix);
   if (!code) {
     report_finding(check, no_code);
-    return;
+    return 0.0;
   }
-  check.code_value = docs::numeric_value(docs::node_text(code));
-  if (!check.code_value || *check.code_value < 1 || *check.code_value > highest_code) {
-    report_finding(check, out_of_range);
+  CodeValue value = docs::numeric_value(docs::node_text(code));
+  if (!value || *value < 1 || *value > highest_code) report_finding(check, out_of_range);
+  return value;
+}
+
+void check_companion(DataCheck& check, const Companion& companion, const CodedResult& item) {
+  if (item.code_value != 1.0) return;
+  if (!selects(check, path_in(item.form, companion.code), companion.required_suffix)) {
+    report_finding(check, companion.absent);
   }
 }
 
-void check_companion(DataCheck& check, const Companion& companion) {
-  if (check.code_value != 1.0) return;
-  if (!selects(check, item_path(companion.code))) report_finding(check, companion.absent);
+void GroupTally::add(ItemState state) {
+  if (state == ItemState::kPerformed) performed = true;
+  if (state == ItemState::kNotPerformed) ++negated_count;
+}
+
+void report_group(DataCheck& check, const GroupTally& tally, std::string_view not_performed, std::string_view absent) {
+  if (tally.performed) return;
+  report_finding(check, tally.negated_count > 0 ? not_performed : absent);
 }
 
 void check_method_group(DataCheck& check, const MethodGroup& group) {
-  bool performed = false;
-  int negated_count = 0;
-  for (std::string_view code : group.codes) {
-    if (code.empty()) break;
-    std::string path = item_path(code);
+  GroupTally tally;
+  for (std::string_view code : group.codes) tally.add(item_state(check, code, group.lookup, group.negation));
+  report_group(check, tally, group.not_performed, group.absent);
+}
+
+void check_coded_method_group(DataCheck& check, const CodedMethodGroup& group) {
+  GroupTally tally;
+  for (const CodedMethod& method : group.methods) {
+    std::string path = item_path(method.code);
     if (!selects(check, path)) continue;
-    if (is_negated(check, path)) {
-      ++negated_count;
-    } else {
-      performed = true;
+    bool negated = is_negated(check, path);
+    if (negated) ++tally.negated_count;
+    // A null flavor is a result, negated or not, but has no code to test.
+    if (has_null_flavor(check, path)) {
+      tally.performed = true;
+    } else if (!negated) {
+      tally.performed = true;
+      check_value_code(check, path, method.no_code, method.out_of_range, group.highest_code);
     }
   }
-  if (performed) return;
-  report_finding(check, negated_count > 0 ? group.not_performed : group.absent);
+  report_group(check, tally, group.not_performed, group.absent);
 }
 
 }  // namespace kenshin::datachecks

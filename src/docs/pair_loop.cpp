@@ -3,7 +3,7 @@
 #include <array>
 
 #include "docs/xml.h"
-#include "platform/stop_request.h"
+#include "run/run_failure.h"
 
 namespace kenshin::docs {
 
@@ -30,9 +30,9 @@ std::string claims_document_path(const RunState& run) { return run.claims_folder
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
-    platform::stop_if_requested();
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
+    if (platform.stop_requested()) throw RunStopped();
     claims_pre_read(run);
     checks.data(run);
     checks.claims(run);

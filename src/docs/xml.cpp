@@ -217,6 +217,10 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
   return Document(std::move(impl));
 }
 
+const char* encoding_override(std::string_view content) {
+  return names_shift_jis(declared_encoding(content)) ? "CP932" : nullptr;
+}
+
 Node select_node(const Document& doc, std::string_view expression) {
   if (const auto& steps = fast_steps(expression)) {
     std::vector<xmlNodePtr> nodes = doc.impl().fast_index().evaluate(*steps, true);

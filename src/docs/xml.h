@@ -64,6 +64,10 @@ inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
 
+// The encoding load_document makes the parser use instead of the declared
+// one: "CP932" for content that declares Shift_JIS, else nullptr.
+const char* encoding_override(std::string_view content);
+
 // The first node in document order the expression selects, or no node.
 Node select_node(const Document& doc, std::string_view expression);
 

@@ -6,6 +6,7 @@
 #include "platform/folders.h"
 #include "platform/stop_request.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin::intake {
 
@@ -52,8 +53,8 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  int unpacked = platform.unpack(run.archive_path, run.working_folder);
-  platform::stop_if_requested();
+  const int unpacked = platform.unpack(run.archive_path, run.working_folder);
+  if (platform.stop_requested()) throw RunStopped();
   if (unpacked != 0) {
     stop_run(run, platform, "ＺＩＰファイルの展開に失敗しました");
     return;

@@ -21,7 +21,8 @@ class Platform {
   // cancelled; an empty text when the chooser returned no name.
   virtual std::optional<std::string> choose_archive() = 0;
 
-  // Unpacks every entry of the archive below destination. 0 means success.
+  // Unpacks every entry of the archive below destination, telling
+  // unpack_progress() and asking stop_requested() between entries. 0 means success.
   virtual int unpack(const std::string& archive_path, const std::string& destination);
 
   // Shows the closed report to the user; does not wait for the user.
@@ -30,6 +31,15 @@ class Platform {
   // Called before each document pair is checked (k of n); front ends may show
   // progress and keep their window responsive here.
   virtual void pair_progress(int /*k*/, int /*n*/) {}
+
+  // Called before each entry of the archive is unpacked (k of n, k from 0),
+  // and once more with k = n at the end.
+  virtual void unpack_progress(int /*k*/, int /*n*/) {}
+
+  // Asked between unpacked entries and between document pairs. True ends the
+  // run there: this run's report is removed, the unpacked files too. By
+  // default true once a stop signal has come (stop_request.h).
+  virtual bool stop_requested();
 };
 
 }  // namespace kenshin::platform

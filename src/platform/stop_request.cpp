@@ -1,8 +1,7 @@
 #include "platform/stop_request.h"
 
 #include <csignal>
-
-#include "run/run_failure.h"
+#include <initializer_list>
 
 namespace kenshin::platform {
 
@@ -31,10 +30,6 @@ void request_stop(int signal_number) noexcept {
 bool stop_requested() noexcept { return requested != 0; }
 
 int stop_signal() noexcept { return requesting_signal; }
-
-void stop_if_requested() {
-  if (stop_requested()) throw RunStopped();
-}
 
 void clear_stop_request() noexcept {
   requested = 0;

@@ -19,7 +19,4 @@ int stop_signal() noexcept;
 
 void clear_stop_request() noexcept;
 
-// Throws RunStopped when a stop has been requested: the run's safe points.
-void stop_if_requested();
-
 }  // namespace kenshin::platform

@@ -190,7 +190,7 @@ UnpackResult extract_entry(Extraction& x, const PlannedEntry& entry, const std::
 }
 
 UnpackResult unpack(const std::string& archive_path, const std::string& destination_folder,
-                    const UnpackLimits& limits, int& write_error) {
+                    const UnpackLimits& limits, const UnpackProgress& progress, int& write_error) {
   int error = 0;
   ZipArchive archive(zip_open(archive_path.c_str(), ZIP_RDONLY, &error));
   if (!archive) return UnpackResult::kCannotOpen;
@@ -200,32 +200,38 @@ UnpackResult unpack(const std::string& archive_path, const std::string& destinat
     return result;
   }
   Extraction x{archive.get(), limits};
-  for (const PlannedEntry& entry : entries) {
-    if (stop_requested()) return UnpackResult::kStopped;
-    UnpackResult result = extract_entry(x, entry, destination_folder);
+  for (size_t done = 0; done < entries.size(); ++done) {
+    if (stop_requested() || (progress && !progress(done, entries.size()))) return UnpackResult::kStopped;
+    UnpackResult result = extract_entry(x, entries[done], destination_folder);
     if (result != UnpackResult::kOk) {
       write_error = x.write_error;
       return result;
     }
   }
+  if (progress) progress(entries.size(), entries.size());
   return UnpackResult::kOk;
 }
 
 }  // namespace
 
 UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
-                        const UnpackLimits& limits) {
+                        const UnpackLimits& limits, const UnpackProgress& progress) {
   int write_error = 0;
-  return unpack(archive_path, destination_folder, limits, write_error);
+  return unpack(archive_path, destination_folder, limits, progress, write_error);
 }
 
-int unpack_zip(const std::string& archive_path, const std::string& destination_folder) {
+int unpack_archive(const std::string& archive_path, const std::string& destination_folder,
+                   const UnpackProgress& progress) {
   int write_error = 0;
-  UnpackResult result = unpack(archive_path, destination_folder, UnpackLimits{}, write_error);
+  UnpackResult result = unpack(archive_path, destination_folder, UnpackLimits{}, progress, write_error);
   if (result == UnpackResult::kWriteError) {
     throw RunFailure("作業フォルダに書き込めません: " + destination_folder + " (" + std::strerror(write_error) + ")");
   }
   return static_cast<int>(result);
+}
+
+int unpack_zip(const std::string& archive_path, const std::string& destination_folder) {
+  return unpack_archive(archive_path, destination_folder, {});
 }
 
 }  // namespace kenshin::platform

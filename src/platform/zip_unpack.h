@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kenshin::platform {
@@ -15,6 +16,11 @@ namespace kenshin::platform {
 // unwritable disk) says nothing about the archive: it throws RunFailure naming the folder and the
 // system's reason. A stop request ends the unpacking early with a non-zero result.
 int unpack_zip(const std::string& archive_path, const std::string& destination_folder);
+
+// As unpack_zip, with `progress` as for the detailed form below.
+using UnpackProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+int unpack_archive(const std::string& archive_path, const std::string& destination_folder,
+                   const UnpackProgress& progress);
 
 // Bounds on what an archive may make the unpacking write.
 struct UnpackLimits {
@@ -35,11 +41,15 @@ enum class UnpackResult {
   kUndecodableName,  // neither UTF-8 nor code page 932
   kReadError,        // damaged entry data, CRC mismatch
   kWriteError,       // a folder or file could not be created or written
-  kStopped,          // a stop was requested (stop_request.h)
+  kStopped,          // the caller asked to stop, or a stop signal came (stop_request.h)
 };
+
+// `progress` is told how many entries are done (of how many) before each
+// entry and at the end; returning false stops the unpacking before the next
+// entry. Write failures are returned as kWriteError here.
 
 // As above, with explicit limits and the reason for a failure.
 UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
-                        const UnpackLimits& limits);
+                        const UnpackLimits& limits, const UnpackProgress& progress = {});
 
 }  // namespace kenshin::platform

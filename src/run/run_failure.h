@@ -13,10 +13,11 @@ class RunFailure : public std::runtime_error {
   explicit RunFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
-// A requested stop (a signal, a closed window) taken at a safe point of the run.
-class RunStopped : public std::runtime_error {
+// A stop the user or a signal asked for (the platform's stop_requested()), taken at
+// a safe point of the run; not a failure.
+class RunStopped : public std::exception {
  public:
-  RunStopped() : std::runtime_error("チェックを中断しました") {}
+  const char* what() const noexcept override { return "the check was stopped"; }
 };
 
 }  // namespace kenshin

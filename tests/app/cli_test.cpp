@@ -72,15 +72,25 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
     EXPECT_EQ(r.out, "") << c.name;
   }
   EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));
+  CliResult folder = run_cli({"--desktop", desktop_, dir_.path()});
+  EXPECT_EQ(folder.err.substr(0, folder.err.find('\n')), "kenshin-check: " + dir_.path() + ": is a folder");
 }
 
-TEST_F(Cli, VersionAndHelp) {
-  CliResult v = run_cli({"--version"});
-  EXPECT_EQ(v.status, 0);
-  EXPECT_EQ(v.out, "kenshin-check 27.0.0\n");
-  CliResult h = run_cli({"--help"});
-  EXPECT_EQ(h.status, 0);
-  EXPECT_NE(h.out.find("--desktop DIR"), std::string::npos);
+TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
+  for (const char* option : {"--version", "-V"}) {
+    CliResult v = run_cli({option});
+    EXPECT_EQ(v.status, 0) << option;
+    EXPECT_EQ(v.out, "kenshin-check 27.0.0\n") << option;
+  }
+  for (const char* option : {"--help", "-h"}) {
+    CliResult h = run_cli({option});
+    EXPECT_EQ(h.status, 0) << option;
+    EXPECT_NE(h.out.find("--desktop DIR"), std::string::npos) << option;
+  }
+  CliResult quiet = run_cli({"-q", "--desktop", desktop_, archive_});
+  EXPECT_EQ(quiet.status, 0) << quiet.err;
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(report(), std::vector<std::string>{kNoError});
 }
 
 TEST_F(Cli, FailuresOfTheCheckerExitWithThreeAndLeaveNothingBehind) {

@@ -55,7 +55,7 @@ TEST(ObservationRules, BmiValueCapture) {
     edit(data);
     write_file(dir.path() + "/h.xml", data.text());
     std::optional<docs::Document> doc = docs::load_document(dir.path() + "/h.xml", docs::Bindings::kData);
-    datachecks::DataCheck check{run, doc.value(), 0, "left over", 0};
+    datachecks::DataCheck check{run, doc.value(), 0, "left over"};
     datachecks::run_item_rules(check);
     EXPECT_EQ(check.bmi_value, bmi_value);
   }

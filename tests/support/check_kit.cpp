@@ -185,7 +185,7 @@ Archive complete_archive() {
 
 int FakePlatform::unpack(const std::string& archive, const std::string& destination) {
   if (unpack_result) return *unpack_result;
-  return platform::unpack_zip(archive, destination);
+  return Platform::unpack(archive, destination);
 }
 
 CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path) {

@@ -39,13 +39,25 @@ Archive sample() {
   archive.add_pair(XmlDoc::data(), XmlDoc::claims(), 1);
 
   // 2: another examinee, whose γ-GT is missing and whose objective symptoms
-  // carry a code that does not exist; the settlement's postal code lacks its
-  // hyphen and the claim amount was not updated after the detailed items
-  // were billed.
+  // carry a code that does not exist, whose fasting blood was drawn with a
+  // timing that does not fit, whose judgement lacks the doctor's name, whose
+  // urine protein code does not exist, whose waist was only self-reported
+  // although the BMI is 22.5, whose Scott grading is beyond its codes and
+  // whose billed creatinine test lacks its target; the settlement's postal code
+  // lacks its hyphen and the claim amount was not updated after the detailed
+  // items were billed.
   XmlDoc data2 = XmlDoc::data(), claims2 = XmlDoc::claims();
   make_second_examinee(data2, claims2);
   data2.remove("//a:observation[a:code/@code='3B090000002327101']/..");
   data2.set("//a:observation[a:code/@code='9N066000000000011']/a:value/@code", "3");
+  data2.remove("//a:observation[a:code/@code='3D046000001906202']/..");
+  data2.set("//a:observation[a:code/@code='9N141000000000011']/a:value/@code", "1");
+  data2.remove("//a:observation[a:code/@code='9N511000000000049']/a:author");
+  data2.set("//a:observation[a:code/@code='1A010000000191111']/a:value/@code", "6");
+  data2.set("//a:observation/a:code[@code='9N016160100000001']/@code", "9N016160300000001")
+      .set("//a:code[@code='9N016160300000001']/@displayName", "腹囲(自己申告)");
+  data2.set("//a:observation[a:code/@code='9E100166300000011']/a:value/@code", "10");
+  data2.remove("//a:observation[a:code/@code='3C015161602399911']/..");
   claims2.set("//a:subjectPerson/a:addr/a:postalCode", "1600023").set("//a:settlement/a:claimAmount/@value", "6800");
   archive.add_pair(data2, claims2, 2);
 

@@ -1,19 +1,28 @@
-// The faces the window asks for, and where Debian finds them.
+// The faces the window asks for, and where other systems find them.
 //
 // The window keeps the Windows face names its users know; Debian ships the
-// IPA faces instead, and without a substitution Qt falls back to whatever
-// Japanese face fontconfig offers first, which is a Gothic one.
+// IPA faces instead, other distributions Takao or Noto CJK. Without naming
+// them Qt falls back to whatever Japanese face fontconfig offers first, which
+// is a Gothic one, and the title loses its Mincho.
 #pragma once
 
+#include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace kenshin::window {
 
-inline const QString kMinchoFace = QStringLiteral("ＭＳ Ｐ明朝");         // the title
-inline const QString kGothicFace = QStringLiteral("ＭＳ Ｐゴシック");     // every other control
-inline const QString kFixedGothicFace = QStringLiteral("ＭＳ ゴシック");  // the report viewer
+// Families for each face the window uses, the first installed one wins.
+struct Faces {
+  QStringList mincho;        // the title
+  QStringList gothic;        // every other control
+  QStringList fixed_gothic;  // the report viewer: full-width letters twice as wide as half-width ones
+};
 
-// Maps the three names to the IPA faces. Safe to call more than once.
-void install_font_substitutions();
+// The Windows face first, then its likenesses: IPA, Takao, Noto CJK.
+const Faces& default_faces();
+
+// A font that tries `families` in order.
+QFont face_font(const QStringList& families, int point_size);
 
 }  // namespace kenshin::window

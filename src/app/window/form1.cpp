@@ -1,6 +1,7 @@
 #include "app/window/form1.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -49,6 +50,24 @@ constexpr LabelRow kLabels[] = {
 constexpr const char kCommand1Caption[] = "zipファイル選択";
 constexpr Placement kCommand1{1440, 2160, 3975, 735};
 
+// The boxes were drawn for the Windows faces; a face with a wider advance or
+// taller line (Noto CJK) would clip a caption. Such a box grows just enough,
+// from the side its text is aligned to, so the arrangement stays the same.
+QRect fitted(QRect box, QSize text, Qt::Alignment alignment) {
+  if (text.width() > box.width()) {
+    const int extra = text.width() - box.width();
+    if (alignment & Qt::AlignHCenter) {
+      box.adjust(-extra / 2, 0, extra - extra / 2, 0);
+    } else if (alignment & Qt::AlignRight) {
+      box.setLeft(box.left() - extra);
+    } else {
+      box.setWidth(text.width());
+    }
+  }
+  if (text.height() > box.height()) box.setHeight(text.height());
+  return box;
+}
+
 QString version_text() {
   return QStringLiteral("Ver %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionPatch);
 }
@@ -65,12 +84,11 @@ std::optional<QString> dropped_archive(const QMimeData* mime) {
 
 }  // namespace
 
-Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay)
+Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay, const Faces& faces)
     : services_(services), progress_delay_(progress_delay) {
-  install_font_substitutions();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kWindowTitle);
-  setFont(QFont(kGothicFace, 9));
+  setFont(face_font(faces.gothic, 9));
   setAcceptDrops(true);
 
   for (const LabelRow& row : kLabels) {
@@ -78,7 +96,7 @@ Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay)
     label->setObjectName(QString::fromUtf8(row.name));
     label->setAlignment(row.alignment);
   }
-  findChild<QLabel*>(QStringLiteral("Label1"))->setFont(QFont(kMinchoFace, 12));
+  findChild<QLabel*>(QStringLiteral("Label1"))->setFont(face_font(faces.mincho, 12));
 
   command1_ = new QPushButton(QString::fromUtf8(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
@@ -95,22 +113,37 @@ void Form1::place_controls() {
     auto y = [&](int twips) { return qRound(twips * dpi_y / 1440.0); };
     return QRect(x(p.left), y(p.top), x(p.width), y(p.height));
   };
-  setFixedSize(to_pixels(kClientArea).size());
+  QRect client = to_pixels(kClientArea);
   for (const LabelRow& row : kLabels) {
-    findChild<QLabel*>(QString::fromUtf8(row.name))->setGeometry(to_pixels(row.placement));
+    auto* label = findChild<QLabel*>(QString::fromUtf8(row.name));
+    label->setGeometry(fitted(to_pixels(row.placement), label->sizeHint(), row.alignment));
+    client = client.united(label->geometry());
   }
   command1_->setGeometry(to_pixels(kCommand1));
+  setFixedSize(client.size());
 }
 
-void Form1::check_archive(const QString& path) { run(QFileInfo(path).absoluteFilePath().toStdString()); }
+void Form1::check_archive(const QString& path) {
+  // A path typed on the command line is not what the file dialog would have
+  // allowed; refusing it here keeps the last report as it was.
+  const QFileInfo archive(path);
+  if (archive.isDir()) {
+    services_.show_refusal(this, kIsFolderMessage.arg(QDir::toNativeSeparators(path)));
+  } else if (!archive.isFile()) {
+    services_.show_refusal(this, kNotFoundMessage.arg(QDir::toNativeSeparators(path)));
+  } else {
+    run(archive.absoluteFilePath().toStdString());
+  }
+}
 
 void Form1::run(std::optional<std::string> archive) {
   if (running_) return;
   running_ = true;
+  stop_requested_ = false;
   command1_->setEnabled(false);
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, stop_requested_);
     result = run_check(run_state_, platform);
   }
   command1_->setEnabled(true);
@@ -119,6 +152,7 @@ void Form1::run(std::optional<std::string> archive) {
     services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
   }
   Q_EMIT run_finished(result.outcome);
+  if (result.outcome == RunOutcome::kStopped) close();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -134,9 +168,11 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  // A run is not stopped half-way; the window can be closed once it has ended.
+  // The run is on the window's thread: it stops at its next step and closes
+  // the window once it has cleaned up.
   if (running_) {
     event->ignore();
+    if (!stop_requested_ && services_.confirm_stop(this)) stop_requested_ = true;
     return;
   }
   QWidget::closeEvent(event);

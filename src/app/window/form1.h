@@ -11,24 +11,31 @@
 #include <string>
 
 #include "app/run_check.h"
-#include "run/run_state.h"
+#include "app/window/fonts.h"
 #include "app/window/window_services.h"
+#include "run/run_state.h"
 
 namespace kenshin::window {
 
 inline const QString kWindowTitle = QStringLiteral("特定健診簡易データチェック(東湖県)");
 inline const QString kFailureSentence =
     QStringLiteral("予期しないエラーが発生したため、チェックを最後まで行えませんでした。");
-inline constexpr std::chrono::milliseconds kProgressDelay{1000};
+inline const QString kNotFoundMessage = QStringLiteral("「%1」が見つかりません。");
+inline const QString kIsFolderMessage = QStringLiteral("「%1」はフォルダです。zipファイルを指定してください。");
+// Short enough that a long run shows progress at once, long enough that a
+// small archive does not flash a dialog.
+inline constexpr std::chrono::milliseconds kProgressDelay{300};
 
 class Form1 : public QWidget {
   Q_OBJECT
 
  public:
-  explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay);
+  explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay,
+                 const Faces& faces = default_faces());
 
   // One check run on this archive, without the file dialog (a dropped file,
-  // the command line). Ignored while a run is going on.
+  // the command line). Ignored while a run is going on; a path that is no
+  // file is refused with a message and leaves ERR.txt as it was.
   void check_archive(const QString& path);
 
   bool running() const { return running_; }
@@ -49,6 +56,7 @@ class Form1 : public QWidget {
   std::chrono::milliseconds progress_delay_;
   RunState run_state_;  // lives as long as the window; every run resets what it uses
   bool running_ = false;
+  bool stop_requested_ = false;  // the user closed the window during the run and chose to stop
   QPushButton* command1_ = nullptr;
 };
 

@@ -1,23 +1,30 @@
 #include "app/window/window_services.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace kenshin::window {
 
 std::optional<QString> WindowServices::choose_archive(QWidget* window) {
-  QFileDialog dialog(window, kDialogTitle, QString(), kDialogFilter);
+  // Archives of one provider arrive in the same folder month after month.
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  QFileDialog dialog(window, kDialogTitle, settings.value(kLastFolderKey).toString(), kDialogFilter);
   dialog.setObjectName(QStringLiteral("CommonDialog1"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.first();
+  if (files.isEmpty()) return QString();
+  settings.setValue(kLastFolderKey, QFileInfo(files.first()).absolutePath());
+  return files.first();
 }
 
-void WindowServices::show_report(QWidget* window, const QString& path) {
+void WindowServices::show_report(QWidget* window, const QString& path, const QString& archive,
+                                 const QDateTime& run_time) {
   if (viewer_ == nullptr) viewer_ = new ReportViewer(window);
-  viewer_->load(path);
+  viewer_->load(path, archive, run_time);
   viewer_->show();
   viewer_->raise();
   viewer_->activateWindow();
@@ -25,6 +32,15 @@ void WindowServices::show_report(QWidget* window, const QString& path) {
 
 void WindowServices::show_failure(QWidget* window, const QString& message) {
   QMessageBox::critical(window, window->windowTitle(), message);
+}
+
+bool WindowServices::confirm_stop(QWidget* window) {
+  return QMessageBox::question(window, window->windowTitle(), kConfirmStop, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+void WindowServices::show_refusal(QWidget* window, const QString& message) {
+  QMessageBox::warning(window, window->windowTitle(), message);
 }
 
 }  // namespace kenshin::window

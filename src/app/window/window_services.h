@@ -3,6 +3,7 @@
 // WindowServices and replace the parts that would wait for a user.
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -14,22 +15,36 @@ namespace kenshin::window {
 
 inline const QString kDialogTitle = QStringLiteral("ＺＩＰファイル選択");
 inline const QString kDialogFilter = QStringLiteral("ＺＩＰファイル(*.zip)");
+// Where the file dialog remembers the folder of the last archive:
+// ~/.config/kenshin-check/kenshin-check-gui.conf
+inline const QString kSettingsOrganisation = QStringLiteral("kenshin-check");
+inline const QString kSettingsApplication = QStringLiteral("kenshin-check-gui");
+inline const QString kLastFolderKey = QStringLiteral("last_folder");
+inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
 
 class WindowServices {
  public:
   virtual ~WindowServices() = default;
 
-  // The modal file dialog: the chosen path, an empty text when it returned no
-  // name, nullopt when the user cancelled.
+  // The modal file dialog, opened in the folder of the last archive chosen:
+  // the chosen path, an empty text when it returned no name, nullopt when the
+  // user cancelled.
   virtual std::optional<QString> choose_archive(QWidget* window);
 
-  // Opens the viewer on the report (or refreshes the one already open), does
-  // not wait for it, and gives it the focus.
-  virtual void show_report(QWidget* window, const QString& path);
+  // Opens the viewer on the report of the run on `archive` that started at
+  // `run_time` (or refreshes the one already open), does not wait for it, and
+  // gives it the focus.
+  virtual void show_report(QWidget* window, const QString& path, const QString& archive, const QDateTime& run_time);
 
   // Tells the user that the check itself failed; returns once the user has
   // read the message.
   virtual void show_failure(QWidget* window, const QString& message);
+
+  // Asks whether to stop the running check (the window is being closed).
+  virtual bool confirm_stop(QWidget* window);
+
+  // Tells the user why an archive was not checked at all.
+  virtual void show_refusal(QWidget* window, const QString& message);
 
   ReportViewer* viewer() const { return viewer_; }
 

@@ -1,9 +1,15 @@
 #include "app/window/form1.h"
+#include "app/window/translation.h"
 
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QMimeData>
+#include <QSettings>
+#include <QStyle>
 #include <QProgressDialog>
 #include <QtTest>
 #include <filesystem>
+#include <fstream>
 
 #include "support/check_kit.h"
 #include "version.h"
@@ -15,9 +21,14 @@ class TestServices : public WindowServices {  // the real viewer; dialog and mes
  public:
   std::optional<QString> choose_archive(QWidget*) override { return ++dialogs, answer; }
   void show_failure(QWidget*, const QString& message) override { failures << message; }
+  void show_refusal(QWidget*, const QString& message) override { refusals << message; }
+  bool confirm_stop(QWidget*) override { return ++stop_questions, stop_answer; }
   std::optional<QString> answer;
   int dialogs = 0;
   QStringList failures;
+  QStringList refusals;
+  int stop_questions = 0;
+  bool stop_answer = false;
 };
 
 class Form1Test : public QObject {
@@ -92,14 +103,19 @@ class Form1Test : public QObject {
     QTimer during_run;  // fires whenever the run lets events through
     connect(&during_run, &QTimer::timeout, [&] {
       auto* dialog = form_->findChild<QProgressDialog*>();
-      QString text = dialog ? dialog->labelText() + (command1()->isEnabled() ? " with the button enabled" : "") : "";
-      if (dialog && !progress.contains(text)) progress << text;
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      QString text = dialog->labelText() + (command1()->isEnabled() ? " with the button enabled" : "");
+      if (!progress.contains(text)) progress << text;
+      // Esc would hide the dialog for the rest of the run, and the window would look hung again.
+      if (text == "展開中　3 / 6 件") QTest::keyClick(dialog, Qt::Key_Escape);
     });
     during_run.start(0);
     click();
-    QCOMPARE(progress, (QStringList{"1 / 3", "2 / 3", "3 / 3"}));
+    QCOMPARE(progress, (QStringList{"展開中　0 / 6 件", "展開中　1 / 6 件", "展開中　2 / 6 件", "展開中　3 / 6 件",
+                                    "展開中　4 / 6 件", "展開中　5 / 6 件", "展開中　6 / 6 件", "チェック中　1 / 3 件",
+                                    "チェック中　2 / 3 件", "チェック中　3 / 3 件"}));
     ReportViewer* shown = viewer();
-    QVERIFY(shown != nullptr && shown->isVisible() && shown->isReadOnly() && command1()->isEnabled());
+    QVERIFY(shown != nullptr && shown->isVisible() && shown->text()->isReadOnly() && command1()->isEnabled());
     QCOMPARE(shown->lines(), QStringList{testing::kNoError});
 
     testing::Archive other = testing::complete_archive();
@@ -124,6 +140,112 @@ class Form1Test : public QObject {
     QVERIFY(!drop(home_->path() + "/notes.txt") && viewer() == nullptr);
     QVERIFY(drop(archive().toStdString()));
     QVERIFY(viewer()->lines() == QStringList{testing::kNoError} && services_.dialogs == 0);
+  }
+
+  void closing_during_a_run_asks_and_stops_with_nothing_left_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("stop") << true;
+    QTest::newRow("go on") << false;
+  }
+  void closing_during_a_run_asks_and_stops_with_nothing_left() {
+    QFETCH(bool, stop);
+    services_.stop_answer = stop;
+    testing::TempDir tmp;  // the run's working folder goes here
+    qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
+    testing::Archive three;  // the first pair has a finding, so the report is begun before the stop
+    three.add_pair(testing::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
+                   testing::XmlDoc::claims(), 1);
+    for (int n = 2; n <= 3; ++n) three.add_pair(testing::XmlDoc::data(), testing::XmlDoc::claims(), n);
+    services_.answer = archive(three);
+    QPoint dialog_centre;
+    QTimer during_run;
+    connect(&during_run, &QTimer::timeout, [&] {
+      auto* dialog = form_->findChild<QProgressDialog*>();
+      if (dialog == nullptr || dialog->labelText() != "チェック中　2 / 3 件" || services_.stop_questions > 0) return;
+      dialog_centre = dialog->geometry().center();
+      form_->close();
+    });
+    during_run.start(0);
+    click();
+    qunsetenv("TMPDIR");
+    QCOMPARE(services_.stop_questions, 1);
+    QVERIFY2((dialog_centre - form_->geometry().center()).manhattanLength() <= 8,
+             qPrintable(QString("%1,%2 vs %3,%4").arg(dialog_centre.x()).arg(dialog_centre.y()).arg(form_->geometry().center().x()).arg(form_->geometry().center().y())));
+    QCOMPARE(form_->isVisible(), !stop);
+    QCOMPARE(viewer() != nullptr, !stop);
+    QCOMPARE(std::filesystem::exists(report_path()), !stop);
+    QVERIFY(std::filesystem::is_empty(tmp.path()));
+  }
+
+  void captions_fit_their_boxes_in_every_japanese_face_data() {
+    QTest::addColumn<QString>("mincho");
+    QTest::addColumn<QString>("gothic");
+    QTest::newRow("IPA") << "IPAPMincho" << "IPAPGothic";
+    QTest::newRow("Takao") << "TakaoPMincho" << "TakaoPGothic";
+    QTest::newRow("Noto CJK") << "Noto Serif CJK JP" << "Noto Sans CJK JP";
+  }
+  void captions_fit_their_boxes_in_every_japanese_face() {
+    QFETCH(QString, mincho);
+    QFETCH(QString, gothic);
+    if (!QFontDatabase::hasFamily(mincho) || !QFontDatabase::hasFamily(gothic)) QSKIP("face not installed");
+    Form1 form(services_, std::chrono::milliseconds(0), Faces{{mincho}, {gothic}, {}});
+    QCOMPARE(QFontInfo(form.findChild<QLabel*>("Label1")->font()).family(), mincho);  // the title stays Mincho
+    QList<std::pair<QString, QRect>> texts;  // where each caption is drawn, in the window
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+      QFontMetrics metrics(label->font());
+      const QSize text(metrics.horizontalAdvance(label->text()), metrics.height());
+      const QRect box = label->contentsRect();
+      QVERIFY2(text.width() <= box.width() && text.height() <= box.height(),
+               qPrintable(QString("%1: text %2x%3, box %4x%5").arg(label->objectName()).arg(text.width())
+                              .arg(text.height()).arg(box.width()).arg(box.height())));
+      QVERIFY(form.rect().contains(label->geometry()));
+      QRect drawn = QStyle::alignedRect(label->layoutDirection(), label->alignment(), text, box);
+      texts.append({label->objectName(), drawn.translated(label->pos())});
+    }
+    for (const auto& [name, drawn] : texts) {
+      for (const auto& [other_name, other] : texts) {
+        QVERIFY2(name == other_name || !drawn.intersects(other), qPrintable(name + " overlaps " + other_name));
+      }
+    }
+  }
+
+  void qt_texts_are_japanese_under_a_japanese_locale() {
+    QVERIFY(!install_qt_translation(*QCoreApplication::instance(), QLocale(QLocale::English)));
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QString("&Copy"));
+    QVERIFY(install_qt_translation(*QCoreApplication::instance(), QLocale(QLocale::Japanese, QLocale::Japan)));
+    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QString("コピー(&C)"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
+  }
+
+  void file_dialog_opens_in_the_folder_of_the_last_archive() {
+    // The folder is kept in the settings, so that it outlives the program.
+    const QString desktop = QString::fromStdString(home_->path() + "/Desktop");
+    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kLastFolderKey, desktop);
+    const QString chosen = archive();
+    QStringList opened_in;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      opened_in << dialog->directory().absolutePath();
+      dialog->selectFile(chosen);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QCOMPARE(services_.WindowServices::choose_archive(form_.get()), std::optional<QString>(chosen));
+    QCOMPARE(opened_in, QStringList{desktop});
+    QCOMPARE(QSettings(kSettingsOrganisation, kSettingsApplication).value(kLastFolderKey).toString(),
+             QFileInfo(chosen).absolutePath());
+  }
+
+  void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {
+    testing::write_file(report_path(), "last run\r\n");
+    const QString folder = QString::fromStdString(home_->path());
+    const QString missing = folder + "/1311234567_95899071_201812060_1.zip";
+    form_->check_archive(missing);
+    form_->check_archive(folder);
+    QCOMPARE(services_.refusals, (QStringList{kNotFoundMessage.arg(missing), kIsFolderMessage.arg(folder)}));
+    QVERIFY(viewer() == nullptr && services_.failures.isEmpty());
+    std::ifstream report(report_path(), std::ios::binary);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(report), {}), std::string("last run\r\n"));
   }
 };
 

@@ -1,0 +1,24 @@
+// The files of an unpacked submission beside DATA and CLAIMS: the
+// exchange-information document, the summary document and the XSD folder.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "run/run_state.h"
+
+namespace kenshin::extrachecks {
+
+inline constexpr std::string_view kIndexFile = "ix08_V08.xml";    // 交換用基本情報
+inline constexpr std::string_view kSummaryFile = "su08_V08.xml";  // 集計情報
+
+// The full path of a file in the archive's top folder, its name matched
+// ignoring ASCII case as on the desktops the archives are made on.
+std::optional<std::string> top_level_file(const RunState& run, std::string_view name);
+
+// "DATA/h….xml" or "CLAIMS/c….xml" with the folder as the archive spells it.
+std::string data_file_label(const RunState& run, int pair);
+std::string claims_file_label(const RunState& run, int pair);
+
+}  // namespace kenshin::extrachecks

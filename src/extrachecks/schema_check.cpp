@@ -1,0 +1,130 @@
+#include "extrachecks/schema_check.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "run/run_failure.h"
+#include "extrachecks/archive_files.h"
+#include "extrachecks/schema_folder.h"
+#include "extrachecks/schema_validation.h"
+#include "platform/folders.h"
+
+namespace kenshin::extrachecks {
+
+namespace {
+
+constexpr std::string_view kDataSchema = "hc08_V08.xsd";
+constexpr std::string_view kClaimsSchema = "cc08_V08.xsd";
+constexpr std::string_view kIndexSchema = "ix08_V08.xsd";
+constexpr std::string_view kSummarySchema = "su08_V08.xsd";
+
+constexpr std::string_view kArchiveSetHeading = "【スキーマ検証（ZIPファイル内のXSDフォルダのスキーマ）】";
+constexpr std::string_view kShippedSetHeading = "【スキーマ検証（本プログラム同梱のスキーマ）】";
+
+// The engine's messages name files by their full path in the run's private
+// working folder; the user knows them by their place in the archive.
+std::string archive_relative(const RunState& run, std::string text) {
+  std::error_code ec;
+  for (std::string folder :
+       {run.extraction_folder, std::filesystem::weakly_canonical(run.extraction_folder, ec).string()}) {
+    if (folder.empty()) continue;
+    folder += "/";
+    for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
+      text.erase(at, folder.size());
+  }
+  return text;
+}
+
+// Picks, schema by schema, the archive's own or the shipped one. A schema the
+// archive's folder lacks or that does not compile is said once and replaced
+// by the shipped one, so that its documents are still checked.
+class SchemaSource {
+ public:
+  SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings) : run_(run), findings_(findings) {
+    if (std::optional<std::string> xsd = platform::find_sub_folder(run.extraction_folder, "XSD")) {
+      archive_ = std::make_unique<SchemaValidator>(*xsd);
+      archive_label_ = std::filesystem::path(*xsd).filename().string();
+    }
+  }
+
+  bool uses_archive_set() const { return archive_ != nullptr; }
+
+  SchemaValidator& validator_for(std::string_view schema) {
+    std::string name(schema);
+    if (archive_) {
+      std::optional<std::string> why = archive_->prepare(name);
+      if (!why) return *archive_;
+      if (reported_.insert(name).second) {
+        findings_.push_back({ExtraKind::kSchema, 0, name,
+                             "ZIPファイル内の" + archive_label_ + "/" + name +
+                                 " を使えないため、同梱のスキーマで検証しました（" + archive_relative(run_, *why) +
+                                 "）"});
+      }
+    }
+    return shipped(name);
+  }
+
+ private:
+  SchemaValidator& shipped(const std::string& name) {
+    if (!shipped_) {
+      std::optional<std::string> folder = shipped_schema_folder();
+      if (!folder) throw RunFailure("同梱のスキーマが見つかりません（" + name + "）");
+      shipped_ = std::make_unique<SchemaValidator>(*folder);
+    }
+    if (std::optional<std::string> why = shipped_->prepare(name)) {
+      throw RunFailure("同梱のスキーマ " + name + " を読み込めません: " + *why);
+    }
+    return *shipped_;
+  }
+
+  const RunState& run_;
+  std::vector<ExtraFinding>& findings_;
+  std::unique_ptr<SchemaValidator> archive_;
+  std::string archive_label_;
+  std::unique_ptr<SchemaValidator> shipped_;
+  std::set<std::string> reported_;
+};
+
+std::string describe(const std::string& label, const ValidationErrors& errors) {
+  std::string where = errors.first_line > 0 ? std::to_string(errors.first_line) + "行目：" : "";
+  if (!errors.well_formed) {
+    return label + " はXMLとして正しくないため検証できません（" + where + errors.first_message + "）";
+  }
+  return label + " がスキーマに適合しません（エラー" + std::to_string(errors.count) + "件、最初は" + where +
+         errors.first_message + "）";
+}
+
+void validate_one(const RunState& run, SchemaSource& source, std::string_view schema, const std::string& path,
+                  const std::string& label, int pair, const std::string& file, std::vector<ExtraFinding>& findings) {
+  SchemaValidator& validator = source.validator_for(schema);
+  ValidationErrors errors = validator.validate(std::string(schema), path);
+  errors.first_message = archive_relative(run, errors.first_message);
+  if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
+}
+
+}  // namespace
+
+SchemaCheck check_schemas(const RunState& run) {
+  SchemaCheck check;
+  SchemaSource source(run, check.findings);
+  check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
+
+  for (auto [name, schema] : {std::pair{kIndexFile, kIndexSchema}, std::pair{kSummaryFile, kSummarySchema}}) {
+    if (std::optional<std::string> path = top_level_file(run, name)) {
+      std::string file = std::filesystem::path(*path).filename().string();
+      validate_one(run, source, schema, *path, file, 0, file, check.findings);
+    }
+  }
+  for (int k = 1; k <= run.pair_count; ++k) {
+    validate_one(run, source, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1], data_file_label(run, k),
+                 k, run.data_file_list[k - 1], check.findings);
+    validate_one(run, source, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
+                 claims_file_label(run, k), k, run.claims_file_list[k - 1], check.findings);
+  }
+  return check;
+}
+
+}  // namespace kenshin::extrachecks

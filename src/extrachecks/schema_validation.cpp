@@ -1,0 +1,156 @@
+#include "extrachecks/schema_validation.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "run/run_failure.h"
+#include "docs/xml.h"
+#include "extrachecks/schema_folder.h"
+
+namespace kenshin::extrachecks {
+
+namespace {
+
+// Errors in the order the engine reports them; warnings are not counted.
+struct ErrorLog {
+  int count = 0;
+  long first_line = 0;
+  std::string first_message;
+};
+
+void collect(void* data, xmlErrorPtr error) {
+  if (error == nullptr || error->level < XML_ERR_ERROR) return;
+  auto* log = static_cast<ErrorLog*>(data);
+  if (log->count++ == 0) {
+    log->first_line = error->line;
+    log->first_message = readable_message(error->message != nullptr ? error->message : "");
+  }
+}
+
+void ignore_generic(void*, const char*, ...) {}
+
+// Routes the engine's parser errors into a log while it lives.
+class ParserErrorsTo {
+ public:
+  explicit ParserErrorsTo(ErrorLog& log) : previous_(xmlStructuredError), previous_data_(xmlStructuredErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, ignore_generic);
+    xmlSetStructuredErrorFunc(&log, collect);
+  }
+  ~ParserErrorsTo() { xmlSetStructuredErrorFunc(previous_data_, previous_); }
+  ParserErrorsTo(const ParserErrorsTo&) = delete;
+  ParserErrorsTo& operator=(const ParserErrorsTo&) = delete;
+
+ private:
+  xmlStructuredErrorFunc previous_;
+  void* previous_data_;
+};
+
+struct DocFree {
+  void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+
+std::optional<std::string> read_file(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
+ValidationErrors from_log(const ErrorLog& log, bool well_formed) {
+  return ValidationErrors{log.count, well_formed, log.first_line, log.first_message};
+}
+
+}  // namespace
+
+std::string readable_message(const std::string& message) {
+  std::string out;
+  for (size_t i = 0; i < message.size(); ++i) {
+    if (message[i] == '{') {
+      size_t close = message.find('}', i);
+      if (close != std::string::npos && message.find(':', i) < close) {
+        i = close;
+        continue;
+      }
+    }
+    out.push_back(message[i]);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
+  return out;
+}
+
+SchemaValidator::SchemaValidator(std::string folder) : folder_(std::move(folder)) {}
+
+SchemaValidator::~SchemaValidator() {
+  for (auto& [name, schema] : compiled_) xmlSchemaFree(schema);
+}
+
+std::optional<std::string> SchemaValidator::prepare(const std::string& schema_name) {
+  if (compiled_.count(schema_name) != 0) return std::nullopt;
+  if (auto it = unusable_.find(schema_name); it != unusable_.end()) return it->second;
+
+  std::string path = folder_ + "/" + schema_name;
+  std::error_code ec;
+  std::string why;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    why = "ファイルがありません";
+  } else {
+    ErrorLog log;
+    ParserErrorsTo route(log);
+    ConfinedLoader confined(folder_);
+    xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(path.c_str());
+    if (context == nullptr) throw RunFailure("スキーマの読込を準備できません");
+    xmlSchemaSetParserStructuredErrors(context, collect, &log);
+    xmlSchemaPtr schema = xmlSchemaParse(context);
+    xmlSchemaFreeParserCtxt(context);
+    if (schema != nullptr && log.count == 0) {
+      compiled_.emplace(schema_name, schema);
+      return std::nullopt;
+    }
+    if (schema != nullptr) xmlSchemaFree(schema);
+    why = log.first_message.empty() ? "スキーマとして読み込めません" : log.first_message;
+  }
+  unusable_.emplace(schema_name, why);
+  return why;
+}
+
+ValidationErrors SchemaValidator::validate(const std::string& schema_name, const std::string& path) {
+  xmlSchemaPtr schema = compiled_.at(schema_name);
+  ErrorLog log;
+  std::optional<std::string> content = read_file(path);
+  if (!content) {
+    log.count = 1;
+    log.first_message = "ファイルを読み込めません";
+    return from_log(log, false);
+  }
+
+  ParserErrorsTo route(log);
+  ConfinedLoader confined(folder_);
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+  const char* encoding = docs::encoding_override(*content);
+  if (encoding != nullptr) options |= XML_PARSE_IGNORE_ENC;
+  std::unique_ptr<xmlDoc, DocFree> doc(
+      xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options));
+  if (doc == nullptr || log.count > 0) {
+    if (log.count == 0) log.count = 1;
+    return from_log(log, false);
+  }
+
+  xmlSchemaValidCtxtPtr context = xmlSchemaNewValidCtxt(schema);
+  if (context == nullptr) throw RunFailure("スキーマ検証を準備できません");
+  xmlSchemaSetValidStructuredErrors(context, collect, &log);
+  int result = xmlSchemaValidateDoc(context, doc.get());
+  xmlSchemaFreeValidCtxt(context);
+  if (result < 0) throw RunFailure("スキーマ検証を実行できません");
+  if (result > 0 && log.count == 0) log.count = 1;
+  return from_log(log, true);
+}
+
+}  // namespace kenshin::extrachecks

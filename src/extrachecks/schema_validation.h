@@ -1,0 +1,49 @@
+// Validation of one document against one of the national schemas with
+// libxml2. Each schema is compiled once per validator, however many
+// documents it checks (the vocabulary schema alone is close to 800 KB).
+#pragma once
+
+#include <libxml/xmlschemas.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace kenshin::extrachecks {
+
+// What went wrong in a document; count 0 means it is valid.
+struct ValidationErrors {
+  int count = 0;
+  bool well_formed = true;  // false: the XML itself is broken; the schema was not applied
+  long first_line = 0;
+  std::string first_message;  // libxml2's text, without namespace names in braces
+};
+
+class SchemaValidator {
+ public:
+  // `folder` holds hc08_V08.xsd, cc08_V08.xsd, ... and whatever they include.
+  explicit SchemaValidator(std::string folder);
+  ~SchemaValidator();
+  SchemaValidator(const SchemaValidator&) = delete;
+  SchemaValidator& operator=(const SchemaValidator&) = delete;
+
+  const std::string& folder() const { return folder_; }
+
+  // Compiles the named schema unless that was done before. nullopt when it is
+  // usable, else why it is not (missing file, or the first compile error).
+  std::optional<std::string> prepare(const std::string& schema_name);
+
+  // Validates the document at `path` against a schema prepare() accepted.
+  ValidationErrors validate(const std::string& schema_name, const std::string& path);
+
+ private:
+  std::string folder_;
+  std::map<std::string, xmlSchemaPtr> compiled_;
+  std::map<std::string, std::string> unusable_;
+};
+
+// libxml2's message made readable: namespace names in braces removed,
+// trailing white space trimmed.
+std::string readable_message(const std::string& message);
+
+}  // namespace kenshin::extrachecks

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/check_kit.h"
+
+namespace fs = std::filesystem;
+
+namespace kenshin::testing {
+namespace {
+
+// Asks to stop once the run has reached a given step.
+class StoppingPlatform : public FakePlatform {
+ public:
+  using FakePlatform::FakePlatform;
+  int unpack(const std::string& archive, const std::string& destination) override {
+    working_folder = destination;
+    return FakePlatform::unpack(archive, destination);
+  }
+  void unpack_progress(int k, int n) override { steps.push_back("unpack " + std::to_string(k) + "/" + std::to_string(n)); }
+  void pair_progress(int k, int n) override { steps.push_back("pair " + std::to_string(k) + "/" + std::to_string(n)); }
+  bool stop_requested() override { return !steps.empty() && steps.back() == stop_at; }
+
+  std::string stop_at;
+  std::string working_folder;
+  std::vector<std::string> steps;
+};
+
+// Three pairs whose first has a finding, so that a stop at the second pair
+// meets a report already begun.
+Archive three_pairs() {
+  Archive archive;
+  archive.add_pair(XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"), XmlDoc::claims(), 1);
+  for (int n = 2; n <= 3; ++n) archive.add_pair(XmlDoc::data(), XmlDoc::claims(), n);
+  return archive;
+}
+
+TEST(Stop, EndsTheRunWithNoReportAndNoUnpackedFiles) {
+  struct Case {
+    const char* name;
+    std::string stop_at;
+    std::vector<std::string> steps;
+  } cases[] = {
+      {"while unpacking", "unpack 2/6", {"unpack 0/6", "unpack 1/6", "unpack 2/6"}},
+      {"between pairs", "pair 2/3",
+       {"unpack 0/6", "unpack 1/6", "unpack 2/6", "unpack 3/6", "unpack 4/6", "unpack 5/6", "unpack 6/6", "pair 1/3",
+        "pair 2/3"}},
+  };
+  for (const Case& c : cases) {
+    TempDir folder;
+    const std::string desktop = folder.path() + "/desktop";
+    fs::create_directories(desktop);
+    write_file(desktop + "/ERR.txt", "last run\r\n");
+    const std::string archive = folder.path() + "/" + kArchiveName;
+    StoppingPlatform platform(desktop, archive);
+    platform.stop_at = c.stop_at;
+    CheckResult r = check_with(three_pairs(), platform, archive);
+    EXPECT_EQ(r.result.outcome, RunOutcome::kStopped) << c.name;
+    EXPECT_EQ(platform.steps, c.steps) << c.name;
+    EXPECT_TRUE(r.shown.empty()) << c.name;
+    EXPECT_FALSE(platform.working_folder.empty() || fs::exists(platform.working_folder)) << c.name;
+    // This run's report was never put in place: the last run's report stays whole.
+    EXPECT_EQ(r.lines, std::vector<std::string>{"last run"}) << c.name;
+    EXPECT_EQ(r.desktop, std::vector<std::string>{"ERR.txt"}) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace kenshin::testing

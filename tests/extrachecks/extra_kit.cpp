@@ -1,0 +1,51 @@
+#include "extrachecks/extra_kit.h"
+
+#include <filesystem>
+
+#include "report/report.h"
+
+namespace kenshin::testing {
+
+XmlDoc agreeing_index() {
+  XmlDoc index(read_fixture("sample/ix08_V08.xml"));
+  index.set("//a:sender/a:id/@extension", kFixtureSender).set("//a:totalRecordCount/@value", "4");
+  return index;
+}
+
+XmlDoc agreeing_summary() {
+  XmlDoc summary(read_fixture("sample/su08_V08.xml"));
+  summary.set("//a:totalSubjectCount/@value", "2")
+      .set("//a:totalCostAmount/@value", "21160")
+      .set("//a:totalPaymentAmount/@value", "3000")
+      .set("//a:totalClaimAmount/@value", "18160");
+  return summary;
+}
+
+Archive AgreeingParts::archive() const {
+  Archive archive;
+  archive.name = std::string(kAgreeingStem) + ".zip";
+  archive.top_folder = kAgreeingStem;
+  if (with_index) archive.add("ix08_V08.xml", index.text());
+  if (with_summary) archive.add("su08_V08.xml", summary.text());
+  archive.add_pair(data, claims, 1);
+  archive.add_pair(XmlDoc::data(), claims2, 2);
+  return archive;
+}
+
+ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options) {
+  TempDir folder;
+  std::string desktop = folder.path() + "/desktop";
+  std::filesystem::create_directories(desktop);
+  std::string path = folder.path() + "/" + archive.name;
+  write_zip(path, archive.entries);
+  FakePlatform platform(desktop, path);
+  extrachecks::ExtraChecks extra(options);
+  RunState run;
+  ExtraRun out;
+  out.result = run_check(run, platform, [&extra](RunState& r) { return extra.run(r); });
+  out.lines = report::read_report_lines(desktop + "/ERR.txt");
+  out.findings = extra.findings();
+  return out;
+}
+
+}  // namespace kenshin::testing

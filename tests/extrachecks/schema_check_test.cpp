@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "extrachecks/extra_kit.h"
+#include "extrachecks/schema_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace kenshin::testing {
+namespace {
+
+constexpr extrachecks::ExtraCheckOptions kSchema{true, false};
+constexpr const char kShippedHeading[] = "【スキーマ検証（本プログラム同梱のスキーマ）】";
+constexpr const char kArchiveHeading[] = "【スキーマ検証（ZIPファイル内のXSDフォルダのスキーマ）】";
+
+std::vector<std::string> clean_report_with(const std::string& heading, const std::vector<std::string>& lines) {
+  std::vector<std::string> report = {kNoError, "", heading};
+  report.insert(report.end(), lines.begin(), lines.end());
+  return report;
+}
+
+TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
+  const std::string claims2 = "CLAIMS/" + Archive::claims_name(2);
+  struct Case {
+    const char* name;
+    std::function<void(AgreeingParts&)> edit;
+    std::vector<std::string> expected;  // the whole report
+  } cases[] = {
+      {"every document valid", [](AgreeingParts&) {},
+       clean_report_with(kShippedHeading, {"スキーマ検証でのエラーはありません"})},
+      {"summary element out of order",
+       [](AgreeingParts& p) {
+         p.summary.append_xml("//a:summary", "<totalPaymentByOtherProgram value=\"0\" currency=\"JPY\"/>");
+       },
+       clean_report_with(kShippedHeading, {"　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
+                                           "'totalPaymentByOtherProgram': This element is not expected.）"})},
+      {"two faults in one settlement document",
+       [](AgreeingParts& p) {
+         p.claims2.set("//a:checkupCard/a:effectiveTime/a:high/@value", "2019-03-31")
+             .set("//a:settlement/a:commissionType/@code", "7");
+       },
+       {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
+        "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
+        "　" + claims2 +
+            " がスキーマに適合しません（エラー2件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
+            "The "
+            "value '2019-03-31' is not accepted by the pattern "
+            "'([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))'.）"}},
+  };
+  for (const Case& c : cases) {
+    AgreeingParts parts;
+    c.edit(parts);
+    ExtraRun r = check_extra(parts.archive(), kSchema);
+    EXPECT_EQ(r.lines, c.expected) << c.name;
+  }
+}
+
+TEST(SchemaCheck, ABrokenDocumentIsReportedAsNotWellFormed) {
+  AgreeingParts parts;
+  Archive archive = parts.archive();
+  std::string data = XmlDoc::data().text();
+  archive.add("DATA/" + Archive::data_name(3), data.substr(0, data.size() / 2));
+  archive.add("CLAIMS/" + Archive::claims_name(3), XmlDoc::claims().text());
+  ExtraRun r = check_extra(archive, kSchema);
+  ASSERT_FALSE(r.lines.empty());
+  EXPECT_EQ(r.lines.back(), "　DATA/" + Archive::data_name(3) +
+                                " はXMLとして正しくないため検証できません（232行目：AttValue: ' expected）");
+  EXPECT_EQ(r.lines.end()[-2], kShippedHeading);
+}
+
+// A schema for settlement documents that admits only an empty root element.
+constexpr const char kEmptyClaimSchema[] =
+    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+    "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
+    "elementFormDefault=\"qualified\"><xs:element name=\"checkupClaim\"><xs:complexType/></xs:element></xs:schema>";
+
+TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedAndMissingOnesReplaced) {
+  AgreeingParts parts;
+  parts.with_index = false;
+  parts.with_summary = false;
+  Archive archive = parts.archive();
+  archive.add("XSD/cc08_V08.xsd", kEmptyClaimSchema);
+  ExtraRun r = check_extra(archive, kSchema);
+  std::string content_not_allowed =
+      "（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not allowed, because the content type "
+      "is empty.）";
+  EXPECT_EQ(
+      r.lines,
+      clean_report_with(
+          kArchiveHeading,
+          {"　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）",
+           "　CLAIMS/" + Archive::claims_name(1) + " がスキーマに適合しません" + content_not_allowed,
+           "　CLAIMS/" + Archive::claims_name(2) + " がスキーマに適合しません" + content_not_allowed}));
+  EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
+}
+
+// A schema that would do no harm if it were included.
+constexpr const char kHarmlessSchema[] =
+    "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+    "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
+    "elementFormDefault=\"qualified\"><xs:element name=\"unrelated\"/></xs:schema>";
+
+TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
+  struct Case {
+    const char* name;
+    std::string reference;
+    std::string why;
+  } cases[] = {
+      {"include beside the folder", "<xs:include schemaLocation=\"../beside.xsd\"/>",
+       "Element 'include': Failed to parse the XML resource 'beside.xsd'."},
+      {"include by absolute path", "<xs:include schemaLocation=\"/etc/passwd\"/>",
+       "Element 'include': Failed to parse the XML resource '/etc/passwd'."},
+      {"import over the network",
+       "<xs:import namespace=\"urn:elsewhere\" schemaLocation=\"http://127.0.0.1:9/beside.xsd\"/>",
+       "Element 'import': Failed to parse the XML resource 'http://127.0.0.1:9/beside.xsd'."},
+      {"include inside the folder is fine", "<xs:include schemaLocation=\"coreschemas/../inside.xsd\"/>", ""},
+  };
+  for (const Case& c : cases) {
+    AgreeingParts parts;
+    parts.with_index = false;
+    parts.with_summary = false;
+    Archive archive = parts.archive();
+    archive.add("beside.xsd", kHarmlessSchema);
+    archive.add("XSD/inside.xsd", kHarmlessSchema);
+    std::string schema = read_fixture("xsd/cc08_V08.xsd");
+    schema.insert(schema.find("<xs:include"), c.reference);
+    archive.add("XSD/cc08_V08.xsd", schema);
+    archive.add("XSD/co08_V08.xsd", read_fixture("xsd/co08_V08.xsd"));
+    ExtraRun r = check_extra(archive, kSchema);
+    std::vector<std::string> expected = {
+        "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）"};
+    if (!c.why.empty()) {
+      expected.push_back("　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（" + c.why +
+                         "）");
+    }
+    EXPECT_EQ(r.lines, clean_report_with(kArchiveHeading, expected)) << c.name;
+  }
+}
+
+TEST(SchemaCheck, TheLoaderAdmitsOnlyFilesInsideItsFolder) {
+  TempDir dir;
+  fs::create_directories(dir.path() + "/XSD/coreschemas");
+  extrachecks::ConfinedLoader loader(dir.path() + "/XSD");
+  const std::string xsd = fs::canonical(dir.path() + "/XSD").string();
+  struct Case {
+    const char* name;
+    std::string url;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"file in the folder", xsd + "/cc08_V08.xsd", xsd + "/cc08_V08.xsd"},
+      {"file in a sub-folder", xsd + "/coreschemas/voc_hcgv08.xsd", xsd + "/coreschemas/voc_hcgv08.xsd"},
+      {"file URL in the folder", "file://" + xsd + "/cc08_V08.xsd", xsd + "/cc08_V08.xsd"},
+      {"dot-dot out of the folder", xsd + "/coreschemas/../../ix08_V08.xml", std::nullopt},
+      {"folder itself", xsd, std::nullopt},
+      {"sibling with the same beginning", xsd + "2/cc08_V08.xsd", std::nullopt},
+      {"absolute path elsewhere", "/etc/passwd", std::nullopt},
+      {"relative path", "cc08_V08.xsd", std::nullopt},
+      {"network", "http://127.0.0.1/cc08_V08.xsd", std::nullopt},
+      {"file URL on a server", "file://server" + xsd + "/cc08_V08.xsd", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(loader.resolve(c.url.c_str()), c.expected) << c.name;
+}
+
+}  // namespace
+}  // namespace kenshin::testing

@@ -83,21 +83,6 @@ bool names_shift_jis(const std::string& encoding) {
   return std::find(kNames.begin(), kNames.end(), upper) != kNames.end();
 }
 
-// The file's bytes; nullopt when it cannot be read or is longer than a
-// document may be.
-std::optional<std::string> read_file(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) return std::nullopt;
-  content.resize(static_cast<size_t>(in.gcount()));
-  if (content.size() > kMaxDocumentSize) return std::nullopt;  // it grew meanwhile
-  return content;
-}
 
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
 class ExpressionCache {
@@ -185,9 +170,35 @@ bool markup_within_ceilings(std::string_view content) {
 
 }  // namespace
 
-std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_file(path);
+namespace {
+
+// The file's bytes; nullopt when it cannot be read or is longer than a
+// document may be.
+std::optional<std::string> read_file_within_ceiling(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad()) return std::nullopt;
+  content.resize(static_cast<size_t>(in.gcount()));
+  if (content.size() > kMaxDocumentSize) return std::nullopt;  // it grew meanwhile
+  return content;
+}
+
+}  // namespace
+
+std::optional<std::string> read_document_bytes(const std::string& path) {
+  std::optional<std::string> content = read_file_within_ceiling(path);
   if (!content || !markup_within_ceilings(*content)) return std::nullopt;
+  return content;
+}
+
+std::optional<Document> load_document(const std::string& path, Bindings bindings) {
+  std::optional<std::string> content = read_document_bytes(path);
+  if (!content) return std::nullopt;
 
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   const char* encoding = nullptr;
@@ -196,7 +207,7 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
-  // The size fits: read_file refuses anything over kMaxDocumentSize.
+  // The size fits: read_document_bytes refuses anything over kMaxDocumentSize.
   xmlDocPtr parsed = xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options);
   if (parsed == nullptr) return std::nullopt;
   if (!entity_text_within_budget(parsed)) {

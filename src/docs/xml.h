@@ -64,6 +64,12 @@ inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
 
+// A document file's bytes, for a parser of its own (schema validation); nullopt
+// for every file load_document refuses unparsed: unreadable, over
+// kMaxDocumentSize, or with more markup than any checkup document. A parser of
+// its own checks the parsed tree with entity_text_within_budget (entities.h).
+std::optional<std::string> read_document_bytes(const std::string& path);
+
 // The encoding load_document makes the parser use instead of the declared
 // one: "CP932" for content that declares Shift_JIS, else nullptr.
 const char* encoding_override(std::string_view content);

@@ -143,6 +143,7 @@ struct Case {
   int status;
   std::vector<std::string> report;  // empty: the earlier ERR.txt must stay byte for byte
   std::string err;                  // pattern; {DESKTOP} and {TMP} stand for the folders
+  std::vector<std::string> options = {};
 };
 
 TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
@@ -150,11 +151,19 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
   std::string refs;
   for (int i = 0; i < 20'000; ++i) refs += "&e;";
 
+  auto bomb = [&] {
+    return archive_with_data(data_with_doctype("<!ENTITY e \"" + kBomb + "\">", "code=\"9N001000000000001\"",
+                                               "code=\"" + refs + "\""));
+  };
+  std::vector<std::string> bomb_with_schema = data_load_failure();
+  for (std::string line : {std::string(""), std::string("【スキーマ検証（本プログラム同梱のスキーマ）】"),
+                           "　DATA/" + Archive::data_name(1) + " はXMLとして正しくないため検証できません（ファイルを読み込めません）"}) {
+    bomb_with_schema.push_back(line);
+  }
+
   Case cases[] = {
-      {"one long entity referred to 20000 times in a code attribute",
-       [&] { return archive_with_data(data_with_doctype("<!ENTITY e \"" + kBomb + "\">", "code=\"9N001000000000001\"",
-                                                        "code=\"" + refs + "\"")); },
-       {}, "", -1, 1, data_load_failure(), ""},
+      {"one long entity referred to 20000 times in a code attribute", bomb, {}, "", -1, 1, data_load_failure(), ""},
+      {"the same under schema validation", bomb, {}, "", -1, 1, bomb_with_schema, "", {"--schema"}},
       {"nested entities that would grow to a gigabyte in element text",
        [] {
          std::string decl = "<!ENTITY l0 \"" + std::string(100, 'x') + "\">";
@@ -234,9 +243,9 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     std::string tmpdir = folder.path() + "/" + (c.tmpdir.empty() ? "tmp" : c.tmpdir);
 
     auto started = std::chrono::steady_clock::now();
-    CliResult r = CliProcess({"--quiet", "--desktop", desktop, archive_path},
-                             CliLaunch{"", {"TMPDIR=" + tmpdir}, c.file_size_limit})
-                      .wait();
+    std::vector<std::string> args = c.options;
+    for (std::string arg : {std::string("--quiet"), std::string("--desktop"), desktop, archive_path}) args.push_back(arg);
+    CliResult r = CliProcess(args, CliLaunch{"", {"TMPDIR=" + tmpdir}, c.file_size_limit}).wait();
     auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     EXPECT_EQ(r.status, c.status) << r.err;
@@ -246,14 +255,20 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     }
     EXPECT_TRUE(matches(r.err, err)) << r.err << "\n  expected: " << err;
     if (c.report.empty()) {
-      if (fs::is_regular_file(desktop + "/ERR.txt")) EXPECT_EQ(read_bytes(desktop + "/ERR.txt"), kEarlierReport);
+      if (fs::is_regular_file(desktop + "/ERR.txt")) {
+        EXPECT_EQ(read_bytes(desktop + "/ERR.txt"), kEarlierReport);
+      }
     } else {
       EXPECT_FALSE(fs::is_symlink(desktop + "/ERR.txt"));
       EXPECT_EQ(report::read_report_lines(desktop + "/ERR.txt"), c.report);
     }
-    if (fs::exists(folder.path() + "/target.txt")) EXPECT_EQ(read_bytes(folder.path() + "/target.txt"), "target\n");
+    if (fs::exists(folder.path() + "/target.txt")) {
+      EXPECT_EQ(read_bytes(folder.path() + "/target.txt"), "target\n");
+    }
     EXPECT_EQ(names_in(desktop), std::vector<std::string>{"ERR.txt"});
-    if (c.tmpdir.empty()) EXPECT_EQ(names_in(tmp), std::vector<std::string>{});
+    if (c.tmpdir.empty()) {
+      EXPECT_EQ(names_in(tmp), std::vector<std::string>{});
+    }
     EXPECT_LT(seconds, 2.0);
   }
   rusage children{};

@@ -15,7 +15,7 @@ set -euo pipefail
 build=(
   build-essential dpkg-dev cmake ninja-build pkg-config
   libxml2-dev libxml2-utils libzip-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev clang-tidy
   qt6-base-dev qt6-base-dev-tools
   # The window's tests: the translation it loads and every Japanese face it maps.
   qt6-translations-l10n

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin {
 

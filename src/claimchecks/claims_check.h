@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "run/run_state.h"
 #include "docs/xml.h"
+#include "run/run_state.h"
 
 namespace kenshin::claimchecks {
 

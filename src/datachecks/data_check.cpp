@@ -1,5 +1,7 @@
 #include "datachecks/data_check.h"
 
+#include "datachecks/insurer_prefix.h"
+#include "datachecks/item_groups.h"
 #include "docs/pair_loop.h"
 #include "report/report.h"
 
@@ -20,8 +22,24 @@ void check_data_document(RunState& run) {
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
   DataCheck check{run, *doc, 0, {}};
+  run_data_rules(check);
+}
+
+void run_data_rules(DataCheck& check) {
   run_header_rules(check);
-  run_item_rules(check);
+  measurement_items(check);
+  blood_pressure_lipid_items(check);
+  ldl_liver_items(check);
+  blood_glucose_items(check);
+  judgement_medication_items(check);
+  ecg_urine_items(check);
+  if (!insurer_begins_with(check.run.insurer_number, kLateElderlyPrefix)) {
+    waist_items(check);
+    metabolic_guidance_items(check);
+  }
+  fundus_items(check);
+  detailed_requirements(check);
+  home_prefecture_items(check);
 }
 
 void report_finding(DataCheck& check, std::string_view message) { report::report_finding(check.run, message); }

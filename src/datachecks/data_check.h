@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_state.h"
 #include "docs/xml.h"
+#include "run/run_state.h"
 
 namespace kenshin::datachecks {
 
@@ -33,9 +33,10 @@ struct DataCheck {
 // Runs the data document checks of the current pair.
 void check_data_document(RunState& run);
 
-// The rules, in order; each group reports through report_finding below.
+// Every rule in its fixed order: the header rules, then the item groups.
+// Each reports through report_finding below.
+void run_data_rules(DataCheck& check);
 void run_header_rules(DataCheck& check);
-void run_item_rules(DataCheck& check);
 
 // report::report_finding for the current pair: the record header lines still
 // due, then the message.

@@ -1,5 +1,5 @@
 // The groups of item rules of a data document, each one table of rows over
-// the observation patterns. run_item_rules() calls them in their fixed order.
+// the observation patterns. run_data_rules() calls them in their fixed order.
 #pragma once
 
 #include "datachecks/data_check.h"

@@ -85,7 +85,7 @@ std::optional<std::vector<Step>> parse(std::string_view expression) {
   }
 }
 
-Index::Index(xmlDocPtr doc, const std::string& ns) : doc_(doc), ns_(ns) {
+Index::Index(xmlDocPtr doc, const std::string& ns) : ns_(ns) {
   // Preorder walk without recursion: documents may nest deeply.
   size_t next = 1;
   order_[reinterpret_cast<const xmlNode*>(doc)] = 0;

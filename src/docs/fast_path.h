@@ -46,7 +46,6 @@ class Index {
   bool matches(const xmlNode* node, const Step& step) const;
   size_t order_of(const xmlNode* node) const;
 
-  xmlDocPtr doc_;
   std::string ns_;
   std::unordered_map<std::string, std::vector<xmlNodePtr>> by_name_;
   std::unordered_map<const xmlNode*, size_t> order_;

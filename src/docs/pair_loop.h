@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::docs {
 

@@ -93,10 +93,4 @@ std::optional<std::string> select_text(const Document& doc, std::string_view exp
 Node select_node_generic(const Document& doc, std::string_view expression);
 std::vector<Node> select_all_nodes_generic(const Document& doc, std::string_view expression);
 
-// Called with every answer the index gave (first_only for select_node), so
-// that the fuzzers can hold it against the general evaluator. None by default.
-using AnswerObserver = void (*)(const Document& doc, std::string_view expression, const std::vector<Node>& answer,
-                                bool first_only);
-void set_answer_observer(AnswerObserver observer);
-
 }  // namespace kenshin::docs

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "extrachecks/cross_checks.h"
 #include "extrachecks/schema_check.h"
@@ -9,22 +10,13 @@
 
 namespace kenshin::extrachecks {
 
-// One section: an empty line, the heading, then every finding indented by an
-// ideographic space like the document findings, or the line saying there is none.
 void ExtraChecks::write_section(RunState& run, std::string_view heading, const std::vector<ExtraFinding>& found,
                                 std::string_view none) {
-  report::open_report(run);
-  report::write_line(run, "");
-  report::write_line(run, heading);
-  lines_written_ += 2;
-  if (found.empty()) {
-    report::write_line(run, none);
-    ++lines_written_;
-  }
-  for (const ExtraFinding& finding : found) {
-    report::write_line(run, "　" + finding.message);
-    ++lines_written_;
-  }
+  std::vector<std::string> messages;
+  messages.reserve(found.size());
+  for (const ExtraFinding& finding : found) messages.push_back(finding.message);
+  report::report_section(run, heading, messages, none);
+  lines_written_ += 2 + (found.empty() ? 1 : static_cast<int>(found.size()));
 }
 
 bool ExtraChecks::run(RunState& run) {

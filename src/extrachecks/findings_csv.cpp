@@ -177,6 +177,7 @@ std::vector<CsvRow> quick_check_rows(const std::vector<std::string>& report_line
 
 std::vector<CsvRow> extra_rows(const std::vector<ExtraFinding>& findings) {
   std::vector<CsvRow> rows;
+  rows.reserve(findings.size());
   for (const ExtraFinding& f : findings) {
     rows.push_back({f.pair > 0 ? std::to_string(f.pair) : "", f.kind == ExtraKind::kSchema ? "schema" : "cross-check",
                     f.file, "", "", "", f.message});

@@ -5,8 +5,8 @@
 // creation date and split digit, and the document-kind digit (position 31).
 #pragma once
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::intake {
 

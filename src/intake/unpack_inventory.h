@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::intake {
 

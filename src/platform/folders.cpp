@@ -14,8 +14,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "run/run_failure.h"
 #include "base/text.h"
+#include "run/run_failure.h"
 
 namespace fs = std::filesystem;
 

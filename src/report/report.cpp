@@ -9,9 +9,9 @@
 #include <random>
 #include <string>
 
-#include "run/run_failure.h"
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
+#include "run/run_failure.h"
 
 namespace kenshin::report {
 
@@ -156,6 +156,15 @@ void report_claims_name_missing(RunState& run, std::string_view message) {
   open_report(run);
   write_line(run, run.claims_file());
   write_line(run, message);
+}
+
+void report_section(RunState& run, std::string_view heading, const std::vector<std::string>& messages,
+                    std::string_view none) {
+  open_report(run);
+  write_line(run, "");
+  write_line(run, heading);
+  if (messages.empty()) write_line(run, none);
+  for (const std::string& message : messages) write_line(run, "　" + message);
 }
 
 bool has_findings(const RunState& run) { return run.findings_flag == kFlagSet; }

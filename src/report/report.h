@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/run_state.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::report {
 
@@ -57,6 +57,12 @@ void report_load_failure(RunState& run, std::string_view file_name);
 // the record header is still due for its next finding.
 void report_data_name_missing(RunState& run, std::string_view message);
 void report_claims_name_missing(RunState& run, std::string_view message);
+
+// A section after the document findings: an empty line, the heading, then
+// every message indented by an ideographic space like the document findings,
+// or `none` on its own line when there are no messages.
+void report_section(RunState& run, std::string_view heading, const std::vector<std::string>& messages,
+                    std::string_view none);
 
 // True once anything has been written to the report of this run.
 bool has_findings(const RunState& run);

@@ -5,10 +5,11 @@
 #include "platform/folders.h"
 #include "report/report.h"
 #include "support/check_kit.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 class Cli : public ::testing::Test {
@@ -80,7 +81,7 @@ TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
   for (const char* option : {"--version", "-V"}) {
     CliResult v = run_cli({option});
     EXPECT_EQ(v.status, 0) << option;
-    EXPECT_EQ(v.out, "kenshin-check 27.0.0\n") << option;
+    EXPECT_EQ(v.out, std::string("kenshin-check ") + kVersion + "\n") << option;
   }
   for (const char* option : {"--help", "-h"}) {
     CliResult h = run_cli({option});
@@ -109,5 +110,18 @@ TEST_F(Cli, FailuresOfTheCheckerExitWithThreeAndLeaveNothingBehind) {
   EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));
 }
 
+// A link named ERR.txt is replaced by the report, never written through: here
+// it points at a device that would fail every write.
+TEST_F(Cli, ALinkNamedErrTxtIsReplacedNotFollowed) {
+  fs::create_symlink("/dev/full", desktop_ + "/ERR.txt");
+  TempDir tmp;
+  CliResult r = run_cli({"--quiet", "--desktop", desktop_, archive_}, "", {"TMPDIR=" + tmp.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs::is_symlink(desktop_ + "/ERR.txt"));
+  EXPECT_EQ(report(), std::vector<std::string>{kNoError});
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  EXPECT_TRUE(platform::list_folder(tmp.path()).empty()) << "the working folder was left behind";
+}
+
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

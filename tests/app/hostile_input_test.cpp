@@ -24,7 +24,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 const std::string kEarlierReport = "earlier report\r\n";
@@ -439,4 +439,4 @@ TEST_F(HostileInput, TwoRunsAtOnceEachLeaveAWholeReport) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 // Asks to stop once the run has reached a given step.
@@ -66,4 +66,4 @@ TEST(Stop, EndsTheRunWithNoReportAndNoUnpackedFiles) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

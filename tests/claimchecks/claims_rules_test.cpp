@@ -2,52 +2,18 @@
 // paired with a changed claims document.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/check_kit.h"
+#include "support/mutations.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
-using Edit = std::function<void(XmlDoc&)>;
+Edit appended_to_settlement(const std::string& xml) { return appended("//a:settlement", xml); }
 
-Edit removed(std::string path) {
-  return [=](XmlDoc& d) { d.remove(path); };
-}
-Edit set_to(std::string path, std::string value) {
-  return [=](XmlDoc& d) { d.set(path, value); };
-}
-Edit appended_to_settlement(std::string xml) {
-  return [=](XmlDoc& d) { d.append_xml("//a:settlement", xml); };
-}
-
-std::vector<std::string> report_with_claims(const XmlDoc& claims) {
-  Archive archive;
-  archive.add_pair(XmlDoc::data(), claims);
-  return check(archive).lines;
-}
-
-struct ClaimsCase {
-  const char* name;
-  std::vector<Edit> edits;
-  std::vector<std::string> findings;
-};
-
-// Each case edits `base` and expects its findings, exactly, under the record
-// header of a pair whose data document had none; no findings: the no-error line.
-void expect_findings(const std::vector<ClaimsCase>& cases, const XmlDoc& base = XmlDoc::claims()) {
-  for (const ClaimsCase& c : cases) {
-    XmlDoc claims = base;
-    for (const Edit& edit : c.edits) edit(claims);
-    std::vector<std::string> expected = {kNoError};
-    if (!c.findings.empty()) {
-      expected = {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(1)};
-      expected.insert(expected.end(), c.findings.begin(), c.findings.end());
-    }
-    EXPECT_EQ(report_with_claims(claims), expected) << c.name;
-  }
+void expect_findings(const std::vector<MutationCase>& cases, const XmlDoc& base = XmlDoc::claims()) {
+  testkit::expect_findings(Side::kClaims, cases, base);
 }
 
 constexpr const char kTicket[] = "//a:checkupCard/a:id/@extension";
@@ -89,7 +55,7 @@ TEST(ClaimsIdentityRules, MissingNameStandsAloneUnderTheFileName) {
   XmlDoc claims = XmlDoc::claims();
   claims.remove("//a:subjectPerson/a:name").remove("//a:subjectPerson/a:addr");
   const std::string file = Archive::claims_name(1);
-  EXPECT_EQ(report_with_claims(claims),
+  EXPECT_EQ(pair_report(XmlDoc::data(), claims),
             (std::vector<std::string>{file, "　受診者名がありません", "", fixture_examinee_line(), "○決済情報　" + file,
                                       "　郵便番号がありません", "　住所がありません"}));
 }
@@ -116,7 +82,7 @@ XmlDoc with_every_element() {
 // in the order of the block, and the ones the claim type does not test are not.
 TEST(ClaimTypeMatrix, EachClaimTypeReportsItsBlockInOrder) {
   const Edit no_basic_checkup = removed(kBasicPriceAmountAndChargeType);
-  const std::vector<ClaimsCase> cases = {
+  const std::vector<MutationCase> cases = {
       {"claim type 1",
        {set_to(kClaimType, "1"), no_basic_checkup},
        {"　請求コードが１の場合、単価(詳細な健診)は入力できません",
@@ -176,17 +142,17 @@ constexpr const char kPaymentMismatch[] = "　各窓口負担の合計と窓口�
 constexpr const char kClaimMismatch[] = "　単価合計金額から窓口負担合計金額を引いた金額と保険者への請求金額が違います";
 constexpr const char kDetailedPriceMalformed[] = "　単価(詳細な健診)を確認してください";
 
-Edit totals(std::string unit, std::string payment, std::string claim) {
+Edit totals(const std::string& unit, const std::string& payment, const std::string& claim) {
   return [=](XmlDoc& d) { d.set(kUnitAmount, unit).set(kPaymentAmount, payment).set(kClaimAmount, claim); };
 }
-Edit two_detailed_prices(std::string first, std::string second) {
+Edit two_detailed_prices(const std::string& first, const std::string& second) {
   return [=](XmlDoc& d) {
     d.remove("//a:unitPriceDetail[position() > 2]");
     d.set("//a:unitPriceDetail[1]/a:amount/@value", first).set("//a:unitPriceDetail[2]/a:amount/@value", second);
   };
 }
 // A settlement element holding one amount.
-Edit added(std::string element, std::string amount) {
+Edit amount_element(const std::string& element, const std::string& amount) {
   return appended_to_settlement("<" + element + "><amount value=\"" + amount + "\"/></" + element + ">");
 }
 
@@ -201,7 +167,7 @@ TEST(AmountTotals, TotalsAgreeWithWhatTheyTotal) {
       {"other programs pay 80",
        {appended_to_settlement("<paymentByOtherProgram value=\"80\"/>"), set_to(kClaimAmount, "9000")},
        {}},
-      {"second detailed window payment not counted", {added("paymentForDetail", "300")}, {}},
+      {"second detailed window payment not counted", {amount_element("paymentForDetail", "300")}, {}},
       {"empty detailed window payment counts 0", {set_to(kDetailedPayment, ""), totals("10580", "1000", "9580")}, {}},
       {"unit amount absent", {removed(kUnitAmount), set_to(kClaimAmount, "-1500")}, {"　単価合計金額がありません"}},
       {"payment amount absent",
@@ -209,17 +175,17 @@ TEST(AmountTotals, TotalsAgreeWithWhatTheyTotal) {
        {"　窓口負担合計金額がありません"}},
       {"claim amount absent", {removed(kClaimAmount)}, {"　保険者への請求金額がありません"}},
       {"claim type 1 does not count the other window payment",
-       {set_to(kClaimType, "1"), removed("//a:unitPriceDetail | //a:paymentForDetail"), added("paymentForOther", "300"),
+       {set_to(kClaimType, "1"), removed("//a:unitPriceDetail | //a:paymentForDetail"), amount_element("paymentForOther", "300"),
         totals("7800", "1300", "6500")},
        {"　請求コードが１の場合、窓口負担金額(追加健診)は入力できません", kPaymentMismatch}},
       {"claim type 4 counts both window payments",
-       {set_to(kClaimType, "4"), added("unitPriceOther", "2000"), added("paymentForOther", "400"),
+       {set_to(kClaimType, "4"), amount_element("unitPriceOther", "2000"), amount_element("paymentForOther", "400"),
         totals("12580", "1900", "10680")},
        {}},
       {"claim type 5 counts its price, not its window payment",
        {set_to(kClaimType, "5"),
         removed("//a:unitPriceBasic | //a:unitPriceDetail | //a:paymentForBasic | //a:paymentForDetail"),
-        added("unitPriceOther", "30000"), added("paymentForOther", "5000"), totals("30000", "5000", "25000")},
+        amount_element("unitPriceOther", "30000"), amount_element("paymentForOther", "5000"), totals("30000", "5000", "25000")},
        {kPaymentMismatch}},
       {"no claim type: detailed window payment not counted",
        {removed("//a:settlement/a:claimType")},
@@ -238,11 +204,11 @@ TEST(AmountTotals, MalformedAmountIsReportedOnceAndComparedWithNothing) {
       {"unit amount not a number", {set_to(kUnitAmount, "x")}, {"　単価合計金額を確認してください"}},
       {"claim amount empty", {set_to(kClaimAmount, "")}, {"　保険者への請求金額を確認してください"}},
       {"detailed window payment not a number, read inside the matrix",
-       {set_to(kDetailedPayment, "x"), added("paymentForOther", "0")},
+       {set_to(kDetailedPayment, "x"), amount_element("paymentForOther", "0")},
        {"　窓口負担金額(詳細な健診)を確認してください",
         "　請求コードが２の場合、窓口負担金額(追加健診)は入力できません"}},
   });
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kEcgReason[] = "9A110161000000049";
@@ -113,4 +113,4 @@ TEST(DetailedRequirements, FlagsStartAfreshForEachPair) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kEcg[] = "9A110160700000011";
@@ -23,7 +23,7 @@ Edit ecg_at(Place place, const std::string& code) { return placed(kEcg, place, c
 Edit findings_at(Place place) { return placed(kEcgFindings, place, "<value>所見</value>"); }
 
 TEST(EcgRules, FormCodeAndFindings) {
-  expect_whole_reports({
+  expect_findings({
       {"no ECG in either form", {kNoNestedEcg, kNoNestedFindings}, {}},
       {"nested, findings only direct", {kNoNestedFindings, findings_at(Place::kCheckupSection)}, {kNoEcgFindings}},
       {"nested, findings without value element", {removed(observation(kEcgFindings) + "/a:value")}, {kNoEcgFindings}},
@@ -53,7 +53,7 @@ TEST(EcgRules, FormCodeAndFindings) {
 
 TEST(UrineRules, GroupsForMaleExamineesOnly) {
   const Edit no_urine[] = {omitted(kSugarMachine), omitted(kProteinMachine)};
-  expect_whole_reports({
+  expect_findings({
       {"female, no urine", {set_to(kSex, "2"), no_urine[0], no_urine[1]}, {}},
       {"female, urine code 9", {set_to(kSex, "2"), set_to(value_code(kSugarMachine), "9")}, {}},
       {"no sex code, no urine", {removed(kSex), no_urine[0], no_urine[1]}, {"　性別がありません"}},
@@ -92,7 +92,7 @@ TEST(UrineRules, GroupsForMaleExamineesOnly) {
 
 // One fault in each group from γ-GT to urine: the groups report in their fixed order.
 TEST(ItemRuleOrder, GammaGtGlucoseJudgementEcgUrine) {
-  expect_whole_reports(
+  expect_findings(
       {{"one fault each",
         {set_to(value_code(kProteinMachine), "7"), set_to(value_code(kEcg), "3"), omitted("9N736000000000011"),
          omitted("9N511000000000049"), omitted("3D046000001906202"), set_to(value_code("9N141000000000011"), "1"),
@@ -128,4 +128,4 @@ TEST(ItemRuleResets, SexCodeAndCodeValueStartAfreshForEachDocument) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -2,7 +2,7 @@
 
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 struct Grading {
@@ -45,7 +45,7 @@ TEST(FundusRules, EachGradingsCodes) {
     cases.push_back({named(g, ", without code"), {removed(code)}, {g.no_code}});
     cases.push_back({named(g, ", absent"), {omitted(g.code)}, {}});
   }
-  expect_whole_reports(cases);
+  expect_findings(cases);
 }
 
 TEST(FundusRules, FormsAndOrder) {
@@ -57,7 +57,7 @@ TEST(FundusRules, FormsAndOrder) {
     all_beyond.push_back(set_to(value_code(g.code), std::to_string(g.highest_code + 1)));
     all_messages.push_back(g.out_of_range);
   }
-  expect_whole_reports({
+  expect_findings({
       {"none of the six",
        {omitted(kGradings[0].code), omitted(kGradings[1].code), omitted(kGradings[2].code), omitted(kGradings[3].code),
         omitted(kGradings[4].code), omitted(kGradings[5].code)},
@@ -92,4 +92,4 @@ TEST(FundusRules, FormsAndOrder) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kFasting[] = "3D010000001926101";
@@ -21,7 +21,7 @@ const Edit kFastingOnly = omitted(kHbA1c);
 const Edit kNoFasting = omitted(kFasting);
 
 TEST(GlucoseRules, ClassAndTiming) {
-  expect_whole_reports({
+  expect_findings({
       {"fasting only, timing 1", {kFastingOnly, set_to(kTiming, "1")}, {kFastingTiming}},
       {"fasting only, timing 2", {kFastingOnly}, {}},
       {"fasting only, timing 02", {kFastingOnly, set_to(kTiming, "02")}, {}},
@@ -66,7 +66,7 @@ TEST(GlucoseRules, ClassAndTiming) {
 }
 
 TEST(GlucoseRules, NotPerformedOnlyWhenNothingCountsInTheCheckupSection) {
-  expect_whole_reports({
+  expect_findings({
       {"both negated", {negated(kFasting), negated(kHbA1c), set_to(kTiming, "1")}, {kNotPerformed}},
       {"negated as TRUE and as empty", {negated(kFasting, "TRUE"), negated(kHbA1c, "")}, {kNotPerformed}},
       {"negated as False", {kFastingOnly, negated(kFasting, "False")}, {kNotPerformed}},
@@ -84,4 +84,4 @@ TEST(GlucoseRules, NotPerformedOnlyWhenNothingCountsInTheCheckupSection) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

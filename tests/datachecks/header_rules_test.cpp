@@ -1,6 +1,6 @@
 #include "datachecks/data_mutations.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kName[] = "//a:recordTarget/a:patientRole/a:patient/a:name";
@@ -11,6 +11,10 @@ constexpr const char kReportCategory[] = "/a:ClinicalDocument/a:code/@code";
 const std::string kFile = Archive::data_name(1);
 const std::string kSexOutOfRange = "　性別に１、２以外のコードが入っています";
 const std::string kOtherYear = "　過年度分の請求ですのでチェックが正常には行えません。";
+const std::string kTicketDiffers = "　データファイルと決済情報ファイルの受診券整理番号が違います";
+const std::string kNameDiffers = "　データファイルと決済情報ファイルの受診者名が違います";
+
+std::vector<std::string> data_report(const XmlDoc& data) { return pair_report(data, XmlDoc::claims()); }
 
 std::string shown(const std::string& insurer, const std::string& ticket = "18100012345") {
   return "ケンシン　ジロウ　保険者番号(" + insurer + ")　受診券整理番号(" + ticket + ")";
@@ -22,8 +26,8 @@ TEST(HeaderRules, EachMutationYieldsItsFindingUnderTheRecordHeader) {
       {"insurer 99", {set_to(kInsurer, "99139998")}, {"　紙での請求でないかを確認してください"}, shown("99139998")},
       {"insurer of letters", {set_to(kInsurer, "AB139998")}, {}},
       {"insurer of 7", {set_to(kInsurer, "0613999")}, {"　保険者番号を確認してください"}, shown("")},
-      {"ticket of 17", {set_to(kTicket, "17100012345")}, {kOtherYear}, shown("06139998", "17100012345")},
-      {"ticket absent", {removed(kTicket)}, {kOtherYear}, shown("06139998", "")},
+      {"ticket of 17", {set_to(kTicket, "17100012345")}, {kOtherYear}, shown("06139998", "17100012345"), {kTicketDiffers}},
+      {"ticket absent", {removed(kTicket)}, {kOtherYear}, shown("06139998", ""), {kTicketDiffers}},
       {"sex 3", {set_to(kSex, "3")}, {kSexOutOfRange}},
       {"sex 0", {set_to(kSex, "0")}, {kSexOutOfRange}},
       {"sex M", {set_to(kSex, "M")}, {kSexOutOfRange}},
@@ -37,10 +41,12 @@ TEST(HeaderRules, EachMutationYieldsItsFindingUnderTheRecordHeader) {
 
 TEST(HeaderRules, WithoutANameTheFileNameStandsInForTheExamineeLine) {
   XmlDoc data = XmlDoc::data();
-  EXPECT_EQ(data_report(data.remove(kName)), (std::vector<std::string>{kFile, "　受診者名がありません"}));
-  EXPECT_EQ(
-      data_report(data.set(kReportCategory, "11")),
-      (std::vector<std::string>{kFile, "　受診者名がありません", "○健診情報　" + kFile, "　報告区分は、１０固定です"}));
+  const std::string claims_lines[] = {"○決済情報　" + Archive::claims_name(1), kNameDiffers};
+  EXPECT_EQ(data_report(data.remove(kName)),
+            (std::vector<std::string>{kFile, "　受診者名がありません", claims_lines[0], claims_lines[1]}));
+  EXPECT_EQ(data_report(data.set(kReportCategory, "11")),
+            (std::vector<std::string>{kFile, "　受診者名がありません", "○健診情報　" + kFile,
+                                      "　報告区分は、１０固定です", claims_lines[0], claims_lines[1]}));
 }
 
 TEST(HeaderRules, AnEmptyDocumentGetsEveryAbsentMessageInOrderThenTheItemRules) {
@@ -57,11 +63,20 @@ TEST(HeaderRules, AnEmptyDocumentGetsEveryAbsentMessageInOrderThenTheItemRules) 
       "　身長がありません", "　体重がありません", "　ＢＭＩがありません", "　既往歴がありません",
       "　自覚症状がありません", "　他覚症状がありません", "　収縮期血圧がありません", "　拡張期血圧がありません",
       "　中性脂肪がありません", "　ＨＤＬコレステロールがありません", "　ＬＤＬコレステロールがありません",
-      "　ＧＯＴ（ＡＳＴ）がありません", "　ＧＰＴ（ＡＬＴ）がありません", "　γ-GT(γ-GTP)がありません"};
+      "　ＧＯＴ（ＡＳＴ）がありません", "　ＧＰＴ（ＡＬＴ）がありません", "　γ-GT(γ-GTP)がありません",
+      "　医師の診断（判定）がありません", "　健康診断を実施した医師の氏名がありません", "　服薬１（血圧）がありません",
+      "　服薬２（血糖）がありません", "　服薬３（脂質）がありません", "　喫煙がありません", "　腹囲がありません",
+      "　メタボリックシンドローム判定がありません", "　保健指導レベルがありません",
+      // the claims pre-read found the detailed items the complete settlement bills
+      "　詳細検査の場合、心電図（実施理由）が必要です", "　詳細検査の場合、心電図（対象者）が必要です",
+      "　眼底検査（実施理由）がありません", "　眼底検査（対象者）がありません",
+      "　詳細検査の場合、貧血（実施理由）が必要です", "　詳細検査の場合、クレアチニン（実施理由）が必要です",
+      "　詳細検査の場合、クレアチニン（対象者）が必要です", "　詳細検査の場合、クレアチニン（eGFR）が必要です",
+      // the complete settlement, compared with a document without identity
+      "○決済情報　" + Archive::claims_name(1), kTicketDiffers, kNameDiffers};
   std::vector<std::string> lines = data_report(XmlDoc("<ClinicalDocument xmlns=\"urn:hl7-org:v3\"/>"));
-  lines.resize(expected.size());  // the item groups that follow add their own lines
   EXPECT_EQ(lines, expected);
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/insurer_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kBunStandard[] = "3C025000002327101";
@@ -53,7 +53,7 @@ std::vector<Edit> plus_edits(std::vector<Edit> edits, const std::vector<Edit>& m
 }
 
 TEST(HomePrefectureRules, InsurerGates) {
-  expect_whole_reports({
+  expect_findings({
       {"3958", with("39580001"), kLateElderlyFindings, line_with_insurer("39580001")},
       {"0058", with("00580001"), kMunicipalFindings, line_with_insurer("00580001")},
       {"00583049 is not exempt", with("00583049"), kMunicipalFindings, line_with_insurer("00583049")},
@@ -79,7 +79,7 @@ TEST(HomePrefectureRules, BunPlaceAndLookupForms) {
   auto late_elderly = [](std::vector<Edit> edits) { return with("39580001", std::move(edits)); };
   std::vector<Edit> nothing_nested = {omitted(kRedCells), omitted(kHemoglobin),         omitted(kHematocrit),
                                       omitted(kEcg),      omitted("9A110160800000049"), omitted(kCreatinine)};
-  expect_whole_reports({
+  expect_findings({
       {"none of the ten",
        late_elderly(nothing_nested),
        {kNoUrineOccultBlood, kNoAlbumin, kNoOtherTests, kNoUricAcid, kNoRedCells, kNoHemoglobin, kNoHematocrit, kNoEcg,
@@ -120,4 +120,4 @@ TEST(HomePrefectureRules, BunPlaceAndLookupForms) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

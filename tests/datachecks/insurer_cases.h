@@ -3,7 +3,7 @@
 
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 inline const std::string kInsurerNumber =
     "//a:recordTarget/a:patientRole/a:id[@root='1.2.392.200119.6.101']/@extension";
@@ -18,4 +18,4 @@ inline std::string line_with_insurer(const std::string& shown) {
   return examinee_line(data);
 }
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

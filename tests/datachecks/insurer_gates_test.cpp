@@ -1,6 +1,6 @@
 #include "datachecks/insurer_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kMeasured[] = "9N016160100000001";
@@ -36,7 +36,7 @@ TEST(WaistMetabolicGate, InsurerNumbersBeginningWith39) {
     return messages;
   };
   const std::string bad_length = "　保険者番号を確認してください";
-  expect_whole_reports({
+  expect_findings({
       {"39 of 8 characters", with("39000001"), {}},
       {"3958 of 8 characters",
        with("39580001"),
@@ -52,7 +52,7 @@ TEST(WaistMetabolicGate, InsurerNumbersBeginningWith39) {
   });
   std::vector<Edit> no_insurer = none_recorded;
   no_insurer.push_back(removed(kInsurerNumber));
-  expect_whole_reports({{"no insurer number", no_insurer, after("　保険者番号がありません"), line_with_insurer("")}});
+  expect_findings({{"no insurer number", no_insurer, after("　保険者番号がありません"), line_with_insurer("")}});
 }
 
 // Values of one data document never reach the next: the second document has
@@ -86,7 +86,7 @@ TEST(WaistMetabolicGate, BmiValueAndInsurerNumberStartAfreshForEachDocument) {
 
 // One fault in each group from the urine groups on: they report in their fixed order.
 TEST(ItemRuleOrder, UrineWaistSummariesFundusDetailedHomePrefecture) {
-  expect_whole_reports(
+  expect_findings(
       {{"one fault each",
         {insurer("00580001"), set_to(value_code("1A010000000191111"), "7"), kNoMeasured, omitted(kGuidance),
          set_to(value_code("9E100166300000011"), "10"), omitted("9A110161000000049")},
@@ -98,4 +98,4 @@ TEST(ItemRuleOrder, UrineWaistSummariesFundusDetailedHomePrefecture) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kJudgement[] = "9N511000000000049";
@@ -14,7 +14,7 @@ const std::string kNoJudgement = "　医師の診断（判定）がありませ�
 const std::string kNoDoctorName = "　健康診断を実施した医師の氏名がありません";
 
 TEST(JudgementRules, JudgementAndTheDoctorsName) {
-  expect_whole_reports({
+  expect_findings({
       {"no judgement", {omitted(kJudgement)}, {kNoJudgement, kNoDoctorName}},
       {"judgement only nested",
        {omitted(kJudgement), placed(kJudgement, Place::kNested)},
@@ -32,7 +32,7 @@ TEST(JudgementRules, JudgementAndTheDoctorsName) {
 }
 
 TEST(JudgementRules, MedicationAndSmokingAnswers) {
-  expect_whole_reports({
+  expect_findings({
       {"all four missing",
        {omitted(kMedication1), omitted(kMedication2), omitted(kMedication3), omitted(kSmoking)},
        {"　服薬１（血圧）がありません", "　服薬２（血糖）がありません", "　服薬３（脂質）がありません",
@@ -72,4 +72,4 @@ TEST(JudgementRules, MedicationAndSmokingAnswers) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -2,7 +2,7 @@
 #include "datachecks/data_mutations.h"
 #include "report/report.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kBmi[] = "9N011000000000001";
@@ -56,11 +56,11 @@ TEST(ObservationRules, BmiValueCapture) {
     write_file(dir.path() + "/h.xml", data.text());
     std::optional<docs::Document> doc = docs::load_document(dir.path() + "/h.xml", docs::Bindings::kData);
     datachecks::DataCheck check{run, doc.value(), 0, "left over"};
-    datachecks::run_item_rules(check);
+    datachecks::run_data_rules(check);
     EXPECT_EQ(check.bmi_value, bmi_value);
   }
   report::close_report(run);
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -1,6 +1,6 @@
 #include "datachecks/item_cases.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kMeasured[] = "9N016160100000001";
@@ -25,7 +25,7 @@ Edit recorded(const std::string& code) { return placed(code, Place::kCheckupSect
 const Edit kSelfReportedOnly[] = {omitted(kMeasured), recorded(kSelfReported)};
 
 TEST(WaistRules, GroupAndNegation) {
-  expect_whole_reports({
+  expect_findings({
       {"none of the four", {kNoMeasured}, {kWaistAbsent}},
       {"measured negated", {negated(kMeasured)}, {kWaistNotPerformed}},
       {"measured with negationInd false", {negated(kMeasured, "false")}, {}},
@@ -46,7 +46,7 @@ TEST(WaistRules, GroupAndNegation) {
 TEST(WaistRules, SelfReportedWaistNeedsBmiBelow22) {
   const Edit& no_measured = kSelfReportedOnly[0];
   const Edit& self_reported = kSelfReportedOnly[1];
-  expect_whole_reports({
+  expect_findings({
       {"self-reported only, BMI 22.5", {no_measured, self_reported}, {kSelfReportedBmi}},
       {"self-reported only, BMI 21.99", {no_measured, self_reported, set_to(kBmiValue, "21.99")}, {}},
       {"self-reported only, BMI 22", {no_measured, self_reported, set_to(kBmiValue, "22")}, {kSelfReportedBmi}},
@@ -71,7 +71,7 @@ TEST(WaistRules, SelfReportedWaistNeedsBmiBelow22) {
 }
 
 TEST(MetabolicGuidanceRules, CodedOneToFour) {
-  expect_whole_reports({
+  expect_findings({
       {"codes 1 and 4", {set_to(value_code(kMetabolic), "1"), set_to(value_code(kGuidance), "4")}, {}},
       {"code 2.5", {set_to(value_code(kMetabolic), "2.5")}, {}},
       {"code 0", {set_to(value_code(kMetabolic), "0")}, {kMetabolicOutOfRange}},
@@ -102,4 +102,4 @@ TEST(MetabolicGuidanceRules, CodedOneToFour) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

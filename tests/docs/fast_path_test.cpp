@@ -8,10 +8,12 @@
 namespace kenshin::docs {
 namespace {
 
-// Awkward shapes: nested elements of the same name, repeated codes, parent
-// steps that meet twice, namespaced attributes.
+// Awkward shapes: nested elements of the same name (the inner one's match
+// first in document order, the outer one's first in the index), repeated
+// codes, parent steps that meet twice, namespaced attributes.
 constexpr const char kAwkward[] = R"(<?xml version="1.0"?>
 <checkupClaim xmlns="http://tokuteikenshin.jp/checkup/2007" xmlns:o="urn:other">
+  <settlement><settlement><unitPriceDetail/></settlement><unitPriceDetail/></settlement>
   <settlement>
     <unitPriceDetail><observation code="2"/><observation code="2"/><amount value="20"/></unitPriceDetail>
     <unitPriceDetail><amount value="10"/><observation code="1"/></unitPriceDetail>
@@ -28,6 +30,7 @@ std::vector<std::string> questions(const Document& data) {
   std::vector<std::string> out = {
       "//a:settlement/a:unitPriceDetail/a:observation[@code='2']/../a:amount/@value",
       "//a:settlement/a:unitPriceDetail/a:observation[@code='2']/../..",
+      "//a:settlement/a:unitPriceDetail",
       "//a:settlement/a:claimType/@code",
       "//a:claimType[@code='']",
       "//a:checkupClaim/a:settlement/../a:settlement/a:claimType/@code",
@@ -47,8 +50,8 @@ std::vector<std::string> questions(const Document& data) {
 }
 
 TEST(FastPath, AgreesWithTheGeneralEvaluator) {
-  testing::TempDir dir;
-  testing::write_file(dir.path() + "/data.xml", testing::XmlDoc::data().text());
+  testkit::TempDir dir;
+  testkit::write_file(dir.path() + "/data.xml", testkit::XmlDoc::data().text());
   std::optional<Document> data = load_document(dir.path() + "/data.xml", Bindings::kData);
   ASSERT_TRUE(data);
   struct Case {
@@ -56,12 +59,12 @@ TEST(FastPath, AgreesWithTheGeneralEvaluator) {
     std::string text;
     Bindings bindings;
   } cases[] = {
-      {"data fixture", testing::XmlDoc::data().text(), Bindings::kData},
-      {"claims fixture", testing::XmlDoc::claims().text(), Bindings::kClaims},
+      {"data fixture", testkit::XmlDoc::data().text(), Bindings::kData},
+      {"claims fixture", testkit::XmlDoc::claims().text(), Bindings::kClaims},
       {"awkward shapes", kAwkward, Bindings::kClaims},
   };
   for (const Case& c : cases) {
-    testing::write_file(dir.path() + "/doc.xml", c.text);
+    testkit::write_file(dir.path() + "/doc.xml", c.text);
     std::optional<Document> doc = load_document(dir.path() + "/doc.xml", c.bindings);
     for (const std::string& e : questions(*data)) {
       ASSERT_TRUE(fast_path::parse(e)) << e;

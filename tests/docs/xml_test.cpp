@@ -8,8 +8,8 @@
 namespace kenshin::docs {
 namespace {
 
-using testing::TempDir;
-using testing::write_file;
+using testkit::TempDir;
+using testkit::write_file;
 
 class XmlTest : public ::testing::Test {
  protected:

@@ -6,7 +6,7 @@
 
 #include "extrachecks/extra_kit.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr extrachecks::ExtraCheckOptions kCrossChecks{false, true};
@@ -107,4 +107,4 @@ TEST(CrossChecks, LinesFollowTheQuickChecksLinesUntouched) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -4,7 +4,7 @@
 
 #include "report/report.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 XmlDoc agreeing_index() {
   XmlDoc index(read_fixture("sample/ix08_V08.xml"));
@@ -48,4 +48,4 @@ ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions opti
   return out;
 }
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -8,7 +8,7 @@
 #include "extrachecks/extra_checks.h"
 #include "support/check_kit.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 // The institution number of the fixture documents, and an archive named after it.
 inline constexpr const char kFixtureSender[] = "1314567890";
@@ -37,4 +37,4 @@ struct ExtraRun {
 
 ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options);
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 using extrachecks::CsvRow;
@@ -184,4 +184,4 @@ TEST_F(FindingsCsvCli, UnusableCsvPathsAreUsageErrors) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

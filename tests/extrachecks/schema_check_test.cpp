@@ -9,7 +9,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr extrachecks::ExtraCheckOptions kSchema{true, false};
@@ -165,4 +165,4 @@ TEST(SchemaCheck, TheLoaderAdmitsOnlyFilesInsideItsFolder) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

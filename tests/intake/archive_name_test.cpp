@@ -3,7 +3,7 @@
 #include "platform/folders.h"
 #include "support/check_kit.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kNotClaims[] = "特定健診の請求ファイルではありません";
@@ -41,7 +41,7 @@ TEST(ArchiveName, KindDigitThenDestinationDecideAlone) {
 }
 
 TEST(ArchiveName, CancelledOrEmptyChoiceEndsTheRunSilently) {
-  for (std::optional<std::string> choice : {std::optional<std::string>(), std::optional<std::string>("")}) {
+  for (const std::optional<std::string>& choice : {std::optional<std::string>(), std::optional<std::string>("")}) {
     TempDir desktop;
     FakePlatform platform(desktop.path(), choice);
     RunState run;
@@ -53,4 +53,4 @@ TEST(ArchiveName, CancelledOrEmptyChoiceEndsTheRunSilently) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

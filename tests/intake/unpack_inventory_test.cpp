@@ -8,7 +8,7 @@
 #include "platform/folders.h"
 #include "support/check_kit.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 constexpr const char kUnpackFailed[] = "ＺＩＰファイルの展開に失敗しました";
@@ -82,6 +82,17 @@ TEST_F(Intake, DocumentsAreListedByTheirEndingInAnyCaseAndUnreadableOnesWriteOne
   EXPECT_EQ(run(archive).lines, (std::vector<std::string>{unreadable("h0.xml"), unreadable("c0.xml")}));
 }
 
+TEST_F(Intake, DocumentFoldersAreFoundWhateverTheCaseOfTheirNames) {
+  for (const char* data_folder : {"data", "Data"}) {
+    Archive archive;
+    archive.add(std::string(data_folder) + "/" + Archive::data_name(1), XmlDoc::data().text());
+    archive.add("claims/" + Archive::claims_name(1), XmlDoc::claims().text());
+    CheckResult r = run(archive);
+    EXPECT_EQ(r.result.outcome, RunOutcome::kClean) << data_folder;
+    EXPECT_EQ(r.lines, std::vector<std::string>{kNoError}) << data_folder;
+  }
+}
+
 TEST_F(Intake, WindowsMadeArchivesUnpackWithTheirJapaneseNames) {
   // Code page 932 names without the UTF-8 flag, folders separated by '\'; the
   // second bytes of 表, ソ and 能 are the byte of '\'.
@@ -118,4 +129,4 @@ TEST(DocumentNames, KeepsXmlEndingsAndSortsIgnoringCase) {
 }
 
 }  // namespace
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

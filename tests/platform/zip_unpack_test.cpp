@@ -14,7 +14,7 @@ namespace kenshin::platform {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace kenshin::testing;
+using namespace kenshin::testkit;
 
 std::string read_file(const fs::path& path) {
   return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};

@@ -21,7 +21,7 @@
 
 namespace fs = std::filesystem;
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 TempDir::TempDir() {
   const char* tmp = std::getenv("TMPDIR");
@@ -35,6 +35,11 @@ TempDir::~TempDir() { platform::remove_folder_tree(path_); }
 std::string read_fixture(const std::string& name) {
   std::ifstream in(std::string(KENSHIN_FIXTURES_DIR) + "/" + name, std::ios::binary);
   if (!in) throw std::runtime_error("missing fixture " + name);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
@@ -195,6 +200,7 @@ CheckResult check_with(const Archive& archive, FakePlatform& platform, const std
   out.result = run_check(run, platform);
   std::string report = platform.desktop_folder() + "/ERR.txt";
   out.lines = report::read_report_lines(report);
+  out.report_bytes = read_file(report);
   out.shown = platform.shown;
   for (const std::string& name : platform::list_folder(platform.desktop_folder())) out.desktop.push_back(name);
   return out;
@@ -273,4 +279,4 @@ CliResult CliProcess::wait() {
   return result;
 }
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

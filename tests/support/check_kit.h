@@ -12,7 +12,7 @@
 #include "platform/platform.h"
 #include "support/zip_writer.h"
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 inline constexpr const char kArchiveName[] = "1311234567_95899071_201812060_1.zip";
 inline constexpr const char kArchiveStem[] = "1311234567_95899071_201812060_1";
@@ -32,6 +32,7 @@ class TempDir {
 };
 
 std::string read_fixture(const std::string& name);
+std::string read_file(const std::string& path);  // empty when it cannot be read
 void write_file(const std::string& path, const std::string& content);
 
 // A fixture document that tests edit through XPath (prefix `a` = the
@@ -98,6 +99,7 @@ class FakePlatform : public platform::Platform {
 struct CheckResult {
   RunResult result;
   std::vector<std::string> lines;     // the report, decoded; empty when none was written
+  std::string report_bytes;           // the report as written
   std::vector<std::string> shown;     // reports shown to the user
   std::vector<std::string> desktop;   // names in the desktop folder after the run
 };
@@ -145,4 +147,4 @@ class CliProcess {
   int pid_ = -1;
 };
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 namespace {
 
 zip_int64_t add_entry(zip_t* archive, const ZipEntry& entry) {
@@ -48,7 +48,7 @@ void write_truncated_copy(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  if (!in.is_open() || bytes.empty() || !out.write(bytes.data(), bytes.size() / 2)) throw std::runtime_error(from);
+  if (!in.is_open() || bytes.empty() || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2))) throw std::runtime_error(from);
 }
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

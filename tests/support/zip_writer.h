@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace kenshin::testing {
+namespace kenshin::testkit {
 
 struct ZipEntry {
   std::string raw_name;  // stored exactly as given (a folder gains a trailing / if it lacks one)
@@ -24,4 +24,4 @@ bool can_write_encrypted_entries();
 // Copies the first half of the file at `from` to `to`, as a download cut short would leave it.
 void write_truncated_copy(const std::string& from, const std::string& to);
 
-}  // namespace kenshin::testing
+}  // namespace kenshin::testkit

@@ -34,12 +34,12 @@ class TestServices : public WindowServices {  // the real viewer; dialog and mes
 class Form1Test : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<testing::TempDir> home_;
+  std::unique_ptr<testkit::TempDir> home_;
   TestServices services_;
   std::unique_ptr<Form1> form_;
 
-  QString archive(const testing::Archive& archive = testing::complete_archive()) {
-    testing::write_zip(home_->path() + "/" + archive.name, archive.entries);
+  QString archive(const testkit::Archive& archive = testkit::complete_archive()) {
+    testkit::write_zip(home_->path() + "/" + archive.name, archive.entries);
     return QString::fromStdString(home_->path() + "/" + archive.name);
   }
   std::string report_path() const { return home_->path() + "/Desktop/ERR.txt"; }
@@ -49,7 +49,7 @@ class Form1Test : public QObject {
 
  private Q_SLOTS:
   void init() {
-    home_ = std::make_unique<testing::TempDir>();
+    home_ = std::make_unique<testkit::TempDir>();
     std::filesystem::create_directories(home_->path() + "/Desktop");
     qputenv("HOME", QByteArray::fromStdString(home_->path()));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->path() + "/.config"));
@@ -96,8 +96,8 @@ class Form1Test : public QObject {
     QVERIFY(services_.failures.size() == 1 && services_.failures[0].startsWith(kFailureSentence + "\n\n"));
 
     std::filesystem::remove(report_path());
-    testing::Archive three;
-    for (int n = 1; n <= 3; ++n) three.add_pair(testing::XmlDoc::data(), testing::XmlDoc::claims(), n);
+    testkit::Archive three;
+    for (int n = 1; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
     services_.answer = archive(three);
     QStringList progress;
     QTimer during_run;  // fires whenever the run lets events through
@@ -116,9 +116,9 @@ class Form1Test : public QObject {
                                     "チェック中　2 / 3 件", "チェック中　3 / 3 件"}));
     ReportViewer* shown = viewer();
     QVERIFY(shown != nullptr && shown->isVisible() && shown->text()->isReadOnly() && command1()->isEnabled());
-    QCOMPARE(shown->lines(), QStringList{testing::kNoError});
+    QCOMPARE(shown->lines(), QStringList{testkit::kNoError});
 
-    testing::Archive other = testing::complete_archive();
+    testkit::Archive other = testkit::complete_archive();
     other.name = "1311234567_95899071_201812060_2.zip";
     services_.answer = archive(other);
     click();
@@ -139,7 +139,7 @@ class Form1Test : public QObject {
     };
     QVERIFY(!drop(home_->path() + "/notes.txt") && viewer() == nullptr);
     QVERIFY(drop(archive().toStdString()));
-    QVERIFY(viewer()->lines() == QStringList{testing::kNoError} && services_.dialogs == 0);
+    QVERIFY(viewer()->lines() == QStringList{testkit::kNoError} && services_.dialogs == 0);
   }
 
   void closing_during_a_run_asks_and_stops_with_nothing_left_data() {
@@ -150,12 +150,12 @@ class Form1Test : public QObject {
   void closing_during_a_run_asks_and_stops_with_nothing_left() {
     QFETCH(bool, stop);
     services_.stop_answer = stop;
-    testing::TempDir tmp;  // the run's working folder goes here
+    testkit::TempDir tmp;  // the run's working folder goes here
     qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
-    testing::Archive three;  // the first pair has a finding, so the report is begun before the stop
-    three.add_pair(testing::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
-                   testing::XmlDoc::claims(), 1);
-    for (int n = 2; n <= 3; ++n) three.add_pair(testing::XmlDoc::data(), testing::XmlDoc::claims(), n);
+    testkit::Archive three;  // the first pair has a finding, so the report is begun before the stop
+    three.add_pair(testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
+                   testkit::XmlDoc::claims(), 1);
+    for (int n = 2; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
     services_.answer = archive(three);
     QPoint dialog_centre;
     QTimer during_run;
@@ -237,7 +237,7 @@ class Form1Test : public QObject {
   }
 
   void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {
-    testing::write_file(report_path(), "last run\r\n");
+    testkit::write_file(report_path(), "last run\r\n");
     const QString folder = QString::fromStdString(home_->path());
     const QString missing = folder + "/1311234567_95899071_201812060_1.zip";
     form_->check_archive(missing);

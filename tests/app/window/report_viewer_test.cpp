@@ -40,7 +40,7 @@ std::string file_bytes(const std::string& path) {
 class ReportViewerTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<testing::TempDir> dir_;
+  std::unique_ptr<testkit::TempDir> dir_;
   QPointer<ReportViewer> viewer_;
   std::string report_path_;
 
@@ -50,11 +50,11 @@ class ReportViewerTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    dir_ = std::make_unique<testing::TempDir>();
+    dir_ = std::make_unique<testkit::TempDir>();
     report_path_ = dir_->path() + "/ERR.txt";
     std::string bytes;
     for (const QString& line : kReport) bytes += platform::utf8_to_cp932(line.toStdString()) + "\r\n";
-    testing::write_file(report_path_, bytes);
+    testkit::write_file(report_path_, bytes);
     viewer_ = new ReportViewer(nullptr);
     viewer_->load(QString::fromStdString(report_path_),
                   QString::fromStdString(dir_->path() + "/1311234567_95899071_201812060_1.zip"),
@@ -139,7 +139,7 @@ class ReportViewerTest : public QObject {
     QString suggested;
     const QString target = QString::fromStdString(dir_->path() + "/copy.txt");
     viewer_->ask_save_path = [&](QWidget*, const QString& name) { return suggested = name, target; };
-    testing::write_file(report_path_, "a later run\r\n");  // the viewer keeps what it showed
+    testkit::write_file(report_path_, "a later run\r\n");  // the viewer keeps what it showed
     keys(QKeySequence("Ctrl+S"));
     QCOMPARE(suggested, QString::fromStdString(dir_->path() + "/1311234567_95899071_201812060_1_ERR.txt"));
     std::string expected;

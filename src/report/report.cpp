@@ -1,13 +1,18 @@
 #include "report/report.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
@@ -39,6 +44,7 @@ std::FILE* create_temporary_beside(const std::string& report_path, std::string& 
     int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
+    ::flock(fd, LOCK_EX);  // held while the run lives: tells later runs the file is not left over
     std::FILE* file = ::fdopen(fd, "wb");
     if (file != nullptr) return file;
     int error_number = errno;
@@ -49,6 +55,34 @@ std::FILE* create_temporary_beside(const std::string& report_path, std::string& 
   }
   temp_path.clear();
   return nullptr;
+}
+
+bool is_temporary_name(std::string_view name) {
+  constexpr std::string_view kStart = ".ERR.txt.", kEnd = ".tmp";
+  return name.size() == kStart.size() + 8 + kEnd.size() && name.substr(0, kStart.size()) == kStart &&
+         name.substr(name.size() - kEnd.size()) == kEnd;
+}
+
+// A report a killed run was writing still holds its findings: it is removed
+// when this user's, unlocked and a little older than this run.
+void remove_left_over_temporaries(const std::string& folder) noexcept {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::time_t now = std::time(nullptr);
+  while (dirent* entry = ::readdir(dir)) {
+    if (!is_temporary_name(entry->d_name)) continue;
+    std::string path = folder + "/" + entry->d_name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        st.st_mtime + 2 > now) {
+      continue;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 void remove_temporary(RunState& run) noexcept {
@@ -86,6 +120,7 @@ void start_report(RunState& run) {
   run.report_path = run.desktop_folder + "/ERR.txt";
   run.report_open_flag = kFlagClear;
   run.findings_flag = kFlagClear;
+  remove_left_over_temporaries(run.desktop_folder);
 }
 
 void open_report(RunState& run) {

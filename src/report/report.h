@@ -22,7 +22,7 @@ inline constexpr std::string_view kNoErrorLine = "簡易チェックでのエラ
 inline constexpr std::string_view kLoadFailedSuffix = "の読込に失敗しました";
 
 // A new run: the report goes to desktop folder + "/ERR.txt" and is created on
-// its first line.
+// its first line. Unfinished reports a killed run left beside it go.
 void start_report(RunState& run);
 
 // Creates the report's temporary file on the first call of a run; sets the

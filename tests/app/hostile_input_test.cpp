@@ -374,7 +374,7 @@ void set_age(const std::string& path, int seconds) {
   ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-TEST_F(HostileInput, FoldersLeftByAKilledRunAreRemovedAtTheStart) {
+TEST_F(HostileInput, WhatAKilledRunLeftIsRemovedAtTheStart) {
   std::string archive_path = dir_.path() + "/" + kArchiveName;
   write_zip(archive_path, complete_archive().entries);
   std::string outside = dir_.path() + "/outside";
@@ -406,8 +406,20 @@ TEST_F(HostileInput, FoldersLeftByAKilledRunAreRemovedAtTheStart) {
       ASSERT_EQ(::flock(busy_lock, LOCK_EX), 0);
     }
   }
+  // Unfinished reports beside ERR.txt: one a killed run left, one a running run holds.
+  const std::string left_report = desktop_ + "/.ERR.txt.0badf00d.tmp", busy_report = desktop_ + "/.ERR.txt.00c0ffee.tmp";
+  write_file(left_report, "examinee names");
+  write_file(busy_report, "examinee names");
+  set_age(left_report, 3600);
+  set_age(busy_report, 3600);
+  int busy_report_lock = ::open(busy_report.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(busy_report_lock, LOCK_EX), 0);
+
   CliResult r = run_cli({"--quiet", "--desktop", desktop_, archive_path}, "", {"TMPDIR=" + tmp_});
   ::close(busy_lock);
+  ::close(busy_report_lock);
+  EXPECT_FALSE(fs::exists(left_report));
+  EXPECT_TRUE(fs::exists(busy_report));
   EXPECT_EQ(r.status, 0) << r.err;
   for (const Folder& f : folders) {
     EXPECT_EQ(fs::exists(fs::symlink_status(tmp_ + "/" + f.name)), !f.removed) << f.name;

@@ -26,27 +26,24 @@ constexpr const char kSexOutOfRange[] = "　性別に１、２以外のコード
 
 TEST(ClaimsIdentityRules, EachRuleReportsItsFinding) {
   expect_findings({
-      {"ticket number absent", {removed(kTicket)}, {"　データファイルと決済情報ファイルの受診券整理番号が違います"}},
+      {"every identity element absent, in order",
+       {removed(kTicket), removed("//a:serviceEventType/@code"), removed(kOrganisation), removed(kInsurer),
+        removed("//a:insuranceCard/a:number"), removed(kBirth), removed(kSex), removed("//a:subjectPerson/a:addr")},
+       {"　データファイルと決済情報ファイルの受診券整理番号が違います", "　実施区分がありません",
+        "　実施機関番号がありません", "　保険者番号がありません", "　被保険者証等番号がありません",
+        "　生年月日がありません", "　性別がありません", "　郵便番号がありません", "　住所がありません"}},
       {"name with a U+0020 blank",
        {set_to("//a:subjectPerson/a:name", "ケンシン ジロウ")},
        {"　データファイルと決済情報ファイルの受診者名が違います"}},
-      {"service event type absent", {removed("//a:serviceEventType/@code")}, {"　実施区分がありません"}},
       {"service event type 01", {set_to("//a:serviceEventType/@code", "01")}, {"　実施区分は、１固定です"}},
-      {"organisation number absent", {removed(kOrganisation)}, {"　実施機関番号がありません"}},
       {"organisation number of 11", {set_to(kOrganisation, "13145678901")}, {"　実施機関番号を確認してください"}},
       {"organisation number of 10 full-width digits", {set_to(kOrganisation, "１３１４５６７８９０")}, {}},
-      {"insurer number absent", {removed(kInsurer)}, {"　保険者番号がありません"}},
-      {"insurer number of 6", {set_to(kInsurer, "139998")}, {"　保険者番号を確認してください"}},
-      {"insured card number absent", {removed("//a:insuranceCard/a:number")}, {"　被保険者証等番号がありません"}},
-      {"birth date absent", {removed(kBirth)}, {"　生年月日がありません"}},
-      {"birth date of 7", {set_to(kBirth, "1960817")}, {"　生年月日を確認してください"}},
-      {"sex absent", {removed(kSex)}, {"　性別がありません"}},
+      {"insurer number of 6, birth date of 7",
+       {set_to(kInsurer, "139998"), set_to(kBirth, "1960817")},
+       {"　保険者番号を確認してください", "　生年月日を確認してください"}},
       {"sex 3", {set_to(kSex, "3")}, {kSexOutOfRange}},
       {"sex not a number", {set_to(kSex, "M")}, {kSexOutOfRange}},
-      {"postal code absent", {removed(kPostalCode)}, {"　郵便番号がありません"}},
-      {"postal code of 8 characters", {set_to(kPostalCode, "123-4567")}, {}},
       {"postal code without hyphen", {set_to(kPostalCode, "1600023")}, {"　郵便番号を確認してください"}},
-      {"address absent", {removed("//a:subjectPerson/a:addr")}, {"　郵便番号がありません", "　住所がありません"}},
   });
 }
 
@@ -125,11 +122,9 @@ TEST(ClaimTypeMatrix, EachClaimTypeReportsItsBlockInOrder) {
 
 TEST(ClaimCodeRules, CommissionTypeOutsideOneAndTwo) {
   const char* out_of_range = "　委託料単価区分に１、２以外のコードが入っています";
-  expect_findings({
-      {"commission type 0", {set_to(kCommissionType, "0")}, {out_of_range}},
-      {"commission type 3", {set_to(kCommissionType, "3")}, {out_of_range}},
-      {"commission type not a number", {set_to(kCommissionType, "x")}, {out_of_range}},
-  });
+  expect_findings({{"commission type 0", {set_to(kCommissionType, "0")}, {out_of_range}},
+                   {"commission type 3", {set_to(kCommissionType, "3")}, {out_of_range}},
+                   {"commission type not a number", {set_to(kCommissionType, "x")}, {out_of_range}}});
 }
 
 // The complete settlement: claim type 2, basic 7800, detailed 230 + 1300 + 1140 + 110, unit amount 10580;
@@ -159,8 +154,6 @@ Edit amount_element(const std::string& element, const std::string& amount) {
 TEST(AmountTotals, TotalsAgreeWithWhatTheyTotal) {
   const char* basic_price = "//a:unitPriceBasic/a:amount/@value";
   expect_findings({
-      {"complete", {}, {}},
-      {"small", {set_to(basic_price, "5000"), two_detailed_prices("1000", "1500"), totals("7500", "1500", "6000")}, {}},
       {"small, claim 6500",
        {set_to(basic_price, "5000"), two_detailed_prices("1000", "1500"), totals("7500", "1500", "6500")},
        {kClaimMismatch}},
@@ -202,7 +195,6 @@ TEST(AmountTotals, MalformedAmountIsReportedOnceAndComparedWithNothing) {
       {"detailed price 1,300", {set_to("//a:unitPriceDetail[2]/a:amount/@value", "1,300")}, {kDetailedPriceMalformed}},
       {"detailed prices leave 32 bits", {two_detailed_prices("2000000000", "2000000000")}, {kDetailedPriceMalformed}},
       {"unit amount not a number", {set_to(kUnitAmount, "x")}, {"　単価合計金額を確認してください"}},
-      {"claim amount empty", {set_to(kClaimAmount, "")}, {"　保険者への請求金額を確認してください"}},
       {"detailed window payment not a number, read inside the matrix",
        {set_to(kDetailedPayment, "x"), amount_element("paymentForOther", "0")},
        {"　窓口負担金額(詳細な健診)を確認してください",

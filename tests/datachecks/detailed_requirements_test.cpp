@@ -1,4 +1,4 @@
-#include "datachecks/item_cases.h"
+#include "datachecks/data_cases.h"
 
 namespace kenshin::testkit {
 namespace {
@@ -23,38 +23,31 @@ const std::string kNoEgfr = "　詳細検査の場合、クレアチニン（eGF
 
 // The complete claims document bills all four detailed items (codes 1 anemia,
 // 2 ECG, 3 fundus, 4 creatinine) under claim type 2. A detailed item is
-// unbilled here by giving its observation a code of no detailed item, which
-// leaves every amount and so every settlement rule as it was.
-struct DetailCase {
-  const char* name;
-  std::string billed;  // the detailed item codes left billed
-  std::vector<Edit> edits;
-  std::vector<std::string> messages;
-};
+// unbilled by giving its observation a code of no detailed item, which leaves
+// every amount and so every settlement rule as it was.
+XmlDoc billing(const std::string& billed) {
+  XmlDoc claims = XmlDoc::claims();
+  for (char code : std::string("1234")) {
+    if (billed.find(code) == std::string::npos) {
+      claims.set("//a:unitPriceDetail/a:observation[@code='" + std::string(1, code) + "']/@code", "9");
+    }
+  }
+  return claims;
+}
 
 const std::vector<Edit> kNothingStated = {
     omitted(kEcgReason),    omitted(kEcgTarget),        omitted(kFundusReason),     omitted(kFundusTarget),
     omitted(kAnemiaReason), omitted(kCreatinineReason), omitted(kCreatinineTarget), omitted(kEgfr)};
 
-void expect_detail_reports(const std::vector<DetailCase>& cases) {
-  for (const DetailCase& c : cases) {
-    XmlDoc data = XmlDoc::data(), claims = XmlDoc::claims();
-    for (const Edit& edit : c.edits) edit(data);
-    for (char code : std::string("1234")) {
-      if (c.billed.find(code) == std::string::npos) {
-        claims.set("//a:unitPriceDetail/a:observation[@code='" + std::string(1, code) + "']/@code", "9");
-      }
-    }
-    std::vector<std::string> expected = data_header(fixture_examinee_line());
-    expected.insert(expected.end(), c.messages.begin(), c.messages.end());
-    EXPECT_EQ(check(Archive().add_pair(data, claims)).lines,
-              c.messages.empty() ? std::vector<std::string>{kNoError} : expected)
-        << c.name;
-  }
-}
-
-TEST(DetailedRequirements, FlagGroupsInTheirOrder) {
-  expect_detail_reports({
+TEST(DetailedRequirements, FlagGroupsInTheirOrderAndStatedByAValueElement) {
+  const std::string reason_value = observation(kEcgReason) + "/a:value";
+  const Edit direct_reason = placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>");
+  struct Case {
+    const char* name;
+    std::string billed;  // the detailed item codes left billed
+    std::vector<Edit> edits;
+    std::vector<std::string> messages;
+  } cases[] = {
       {"nothing billed, nothing stated", "", kNothingStated, {}},
       {"all billed, nothing stated",
        "1234",
@@ -65,51 +58,18 @@ TEST(DetailedRequirements, FlagGroupsInTheirOrder) {
       {"fundus billed", "3", kNothingStated, {kNoFundusReason, kNoFundusTarget}},
       {"anemia billed", "1", kNothingStated, {kNoAnemiaReason}},
       {"creatinine billed", "4", kNothingStated, {kNoCreatinineReason, kNoCreatinineTarget, kNoEgfr}},
-      {"anemia and creatinine billed",
-       "14",
-       kNothingStated,
-       {kNoAnemiaReason, kNoCreatinineReason, kNoCreatinineTarget, kNoEgfr}},
-      {"each group one missing",
-       "1234",
-       {omitted(kEcgTarget), omitted(kFundusReason), omitted(kAnemiaReason), omitted(kEgfr)},
-       {kNoEcgTarget, kNoFundusReason, kNoAnemiaReason, kNoEgfr}},
-  });
-}
-
-TEST(DetailedRequirements, StatedByAValueElementInEitherForm) {
-  const std::string reason_value = observation(kEcgReason) + "/a:value";
-  expect_detail_reports({
-      {"all stated nested", "1234", {}, {}},
       {"reason without value element", "2", {removed(reason_value)}, {kNoEcgReason}},
-      {"reason only direct, with value",
-       "2",
-       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")},
-       {}},
-      {"reason only direct, without value",
-       "2",
-       {omitted(kEcgReason), placed(kEcgReason, Place::kCheckupSection)},
-       {kNoEcgReason}},
-      {"nested without value, direct with value",
-       "2",
-       {removed(reason_value), placed(kEcgReason, Place::kCheckupSection, "<value>理由</value>")},
-       {}},
+      {"nested without value, direct with value", "2", {removed(reason_value), direct_reason}, {}},
       {"value with only a null flavor",
        "2",
        {removed(reason_value), [](XmlDoc& d) { d.append_xml(observation(kEcgReason), "<value nullFlavor=\"NI\"/>"); }},
        {}},
       {"negated reason with value", "2", {negated(kEcgReason)}, {}},
-  });
-}
-
-// The flags come from the pre-read of each pair's own settlement.
-TEST(DetailedRequirements, FlagsStartAfreshForEachPair) {
-  XmlDoc data = XmlDoc::data();
-  omitted(kEcgReason)(data);
-  XmlDoc unbilled = XmlDoc::claims();
-  unbilled.set("//a:unitPriceDetail/a:observation[@code='2']/@code", "9");
-  std::vector<std::string> expected = data_header(fixture_examinee_line(), 1);
-  expected.push_back(kNoEcgReason);
-  EXPECT_EQ(check(Archive().add_pair(data, XmlDoc::claims(), 1).add_pair(data, unbilled, 2)).lines, expected);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    expect_sequence({{edited(c.edits), c.messages, "", billing(c.billed)}});
+  }
 }
 
 }  // namespace

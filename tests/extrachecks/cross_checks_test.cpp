@@ -24,47 +24,41 @@ TEST(CrossChecks, EachDisagreementIsOneLineWithBothValues) {
     std::function<void(AgreeingParts&)> edit;
     std::vector<std::string> expected;
   } cases[] = {
-      {"everything agrees", [](AgreeingParts&) {}, {"照合でのエラーはありません"}},
-      {"subject count off by one",
-       [](AgreeingParts& p) { p.summary.set("//a:totalSubjectCount/@value", "3"); },
-       {"　集計情報の受診者総数（totalSubjectCount）が 3 ですが、決済情報ファイルは 2 件です"}},
-      {"cost total off by one",
-       [](AgreeingParts& p) { p.summary.set("//a:totalCostAmount/@value", "21161"); },
-       {"　集計情報の単価総計（totalCostAmount）が 21161 円ですが、決済情報の単価合計（unitAmount）の合計は 21160 "
-        "円です"}},
-      {"payment total off by one",
-       [](AgreeingParts& p) { p.summary.set("//a:totalPaymentAmount/@value", "2999"); },
-       {"　集計情報の窓口支払金額総計（totalPaymentAmount）が 2999 円ですが、"
-        "決済情報の窓口負担金額合計（paymentAmount）の合計は 3000 円です"}},
-      {"other programs' total off by one",
-       [](AgreeingParts& p) {
-         p.summary.append_xml("//a:summary", "<totalPaymentByOtherProgram value=\"1\" currency=\"JPY\"/>");
-       },
-       {"　集計情報の他の健診による負担金額総計（totalPaymentByOtherProgram）が 1 円ですが、"
-        "決済情報の他の健診による負担金額（paymentByOtherProgram）の合計は 0 円です"}},
-      {"claim total off by one",
-       [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "18161"); },
-       {"　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、決済情報の請求金額（claimAmount）の合計は "
-        "18160 円です"}},
-      {"zero-padded totals are numbers",
+      {"everything agrees, a total zero-padded",
        [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "0018160"); },
        {"照合でのエラーはありません"}},
-      {"claim total not a number",
-       [](AgreeingParts& p) { p.summary.set("//a:totalClaimAmount/@value", "18,160"); },
-       {"　集計情報の請求金額総計（totalClaimAmount）「18,160」を確認してください。"
-        "決済情報の請求金額（claimAmount）の合計は 18160 円です"}},
-      {"cost total missing",
-       [](AgreeingParts& p) { p.summary.remove("//a:totalCostAmount"); },
-       {"　集計情報に単価総計（totalCostAmount）がありません。決済情報の単価合計（unitAmount）の合計は 21160 円です"}},
-      {"record count wrong",
-       [](AgreeingParts& p) { p.index.set("//a:totalRecordCount/@value", "2"); },
-       {"　交換用基本情報の総ファイル数（totalRecordCount）が 2 ですが、DATAとCLAIMSのファイルは合わせて 4 件です"}},
-      {"sender and receiver wrong",
+      {"the count and each total off by one, in order",
        [](AgreeingParts& p) {
-         p.index.set("//a:sender/a:id/@extension", "1311234567").set("//a:receiver/a:id/@extension", "00139998");
+         p.summary.set("//a:totalSubjectCount/@value", "3")
+             .set("//a:totalCostAmount/@value", "21161")
+             .set("//a:totalPaymentAmount/@value", "2999")
+             .set("//a:totalClaimAmount/@value", "18161")
+             .append_xml("//a:summary", "<totalPaymentByOtherProgram value=\"1\" currency=\"JPY\"/>");
+       },
+       {"　集計情報の受診者総数（totalSubjectCount）が 3 ですが、決済情報ファイルは 2 件です",
+        "　集計情報の単価総計（totalCostAmount）が 21161 円ですが、決済情報の単価合計（unitAmount）の合計は 21160 円です",
+        "　集計情報の窓口支払金額総計（totalPaymentAmount）が 2999 円ですが、"
+        "決済情報の窓口負担金額合計（paymentAmount）の合計は 3000 円です",
+        "　集計情報の他の健診による負担金額総計（totalPaymentByOtherProgram）が 1 円ですが、"
+        "決済情報の他の健診による負担金額（paymentByOtherProgram）の合計は 0 円です",
+        "　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、決済情報の請求金額（claimAmount）の合計は "
+        "18160 円です"}},
+      {"cost total missing, claim total not a number",
+       [](AgreeingParts& p) {
+         p.summary.remove("//a:totalCostAmount").set("//a:totalClaimAmount/@value", "18,160");
+       },
+       {"　集計情報に単価総計（totalCostAmount）がありません。決済情報の単価合計（unitAmount）の合計は 21160 円です",
+        "　集計情報の請求金額総計（totalClaimAmount）「18,160」を確認してください。"
+        "決済情報の請求金額（claimAmount）の合計は 18160 円です"}},
+      {"sender, receiver and record count wrong",
+       [](AgreeingParts& p) {
+         p.index.set("//a:totalRecordCount/@value", "2")
+             .set("//a:sender/a:id/@extension", "1311234567")
+             .set("//a:receiver/a:id/@extension", "00139998");
        },
        {"　交換用基本情報の送付元機関番号（sender）が 1311234567 ですが、ZIPファイル名では 1314567890 です",
-        "　交換用基本情報の送付先機関番号（receiver）が 00139998 ですが、ZIPファイル名では 95899071 です"}},
+        "　交換用基本情報の送付先機関番号（receiver）が 00139998 ですが、ZIPファイル名では 95899071 です",
+        "　交換用基本情報の総ファイル数（totalRecordCount）が 2 ですが、DATAとCLAIMSのファイルは合わせて 4 件です"}},
       {"sender missing, receiver left out",
        [](AgreeingParts& p) { p.index.remove("//a:sender|//a:receiver"); },
        {"　交換用基本情報に送付元機関番号（sender）がありません"}},

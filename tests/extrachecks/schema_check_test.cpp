@@ -31,19 +31,16 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
   } cases[] = {
       {"every document valid", [](AgreeingParts&) {},
        clean_report_with(kShippedHeading, {"スキーマ検証でのエラーはありません"})},
-      {"summary element out of order",
+      {"a summary element out of order, two faults in one settlement document",
        [](AgreeingParts& p) {
          p.summary.append_xml("//a:summary", "<totalPaymentByOtherProgram value=\"0\" currency=\"JPY\"/>");
-       },
-       clean_report_with(kShippedHeading, {"　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
-                                           "'totalPaymentByOtherProgram': This element is not expected.）"})},
-      {"two faults in one settlement document",
-       [](AgreeingParts& p) {
          p.claims2.set("//a:checkupCard/a:effectiveTime/a:high/@value", "2019-03-31")
              .set("//a:settlement/a:commissionType/@code", "7");
        },
        {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
         "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
+        "　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
+        "'totalPaymentByOtherProgram': This element is not expected.）",
         "　" + claims2 +
             " がスキーマに適合しません（エラー2件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
             "The "
@@ -64,11 +61,13 @@ TEST(SchemaCheck, ABrokenDocumentIsReportedAsNotWellFormed) {
   std::string data = XmlDoc::data().text();
   archive.add("DATA/" + Archive::data_name(3), data.substr(0, data.size() / 2));
   archive.add("CLAIMS/" + Archive::claims_name(3), XmlDoc::claims().text());
-  ExtraRun r = check_extra(archive, kSchema);
-  ASSERT_FALSE(r.lines.empty());
-  EXPECT_EQ(r.lines.back(), "　DATA/" + Archive::data_name(3) +
-                                " はXMLとして正しくないため検証できません（232行目：AttValue: ' expected）");
-  EXPECT_EQ(r.lines.end()[-2], kShippedHeading);
+  EXPECT_EQ(check_extra(archive, kSchema).lines,
+            (std::vector<std::string>{Archive::data_name(3) + "の読込に失敗しました", "", "　保険者番号()　受診券整理番号()",
+                                      "○決済情報　" + Archive::claims_name(3),
+                                      "　データファイルと決済情報ファイルの受診券整理番号が違います",
+                                      "　データファイルと決済情報ファイルの受診者名が違います", "", kShippedHeading,
+                                      "　DATA/" + Archive::data_name(3) +
+                                          " はXMLとして正しくないため検証できません（232行目：AttValue: ' expected）"}));
 }
 
 // A schema for settlement documents that admits only an empty root element.
@@ -111,11 +110,6 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
   } cases[] = {
       {"include beside the folder", "<xs:include schemaLocation=\"../beside.xsd\"/>",
        "Element 'include': Failed to parse the XML resource 'beside.xsd'."},
-      {"include by absolute path", "<xs:include schemaLocation=\"/etc/passwd\"/>",
-       "Element 'include': Failed to parse the XML resource '/etc/passwd'."},
-      {"import over the network",
-       "<xs:import namespace=\"urn:elsewhere\" schemaLocation=\"http://127.0.0.1:9/beside.xsd\"/>",
-       "Element 'import': Failed to parse the XML resource 'http://127.0.0.1:9/beside.xsd'."},
       {"include inside the folder is fine", "<xs:include schemaLocation=\"coreschemas/../inside.xsd\"/>", ""},
   };
   for (const Case& c : cases) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "docs/entities.h"
+
 namespace kenshin::docs::fast_path {
 
 namespace {
@@ -37,10 +39,7 @@ bool attribute_equals(const xmlAttr* attr, const std::string& value) {
   if (text->next == nullptr && text->type == XML_TEXT_NODE) {
     return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
   }
-  xmlChar* joined = xmlNodeListGetString(attr->doc, attr->children, 1);
-  bool equal = std::strcmp(joined != nullptr ? reinterpret_cast<const char*>(joined) : "", value.c_str()) == 0;
-  xmlFree(joined);
-  return equal;
+  return attribute_text(attr) == value;
 }
 
 const xmlAttr* unqualified_attribute(const xmlNode* node, const std::string& name) {

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "docs/entities.h"
 #include "docs/fast_path.h"
 #include "run/run_failure.h"
 
@@ -84,15 +85,6 @@ bool names_shift_jis(const std::string& encoding) {
   return std::find(kNames.begin(), kNames.end(), upper) != kNames.end();
 }
 
-std::optional<std::string> read_file(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
-}
 
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
 class ExpressionCache {
@@ -152,10 +144,60 @@ void append_text(const xmlNode* node, std::string& out) {
 
 void ignore_parser_message(void*, const char*, ...) {}
 
+// What the parser may be asked to build from one document: elements, attributes
+// and references together, and attributes of one element. A real checkup
+// document has some 1,500 in all and a few per element; the ceilings keep the
+// tree of the largest document small, and the parser's duplicate-attribute
+// test, which compares every pair of one element's attributes, short.
+constexpr size_t kMaxMarkup = 500'000;        // '<', '=' and '&'
+constexpr size_t kMaxAttributesInTag = 10'000;  // '=' from one '<' to the next ('<' cannot stand in a value)
+
+bool markup_within_ceilings(std::string_view content) {
+  size_t markup = 0, in_tag = 0;
+  for (char c : content) {
+    if (c == '<') {
+      ++markup;
+      in_tag = 0;
+    } else if (c == '=') {
+      ++markup;
+      if (++in_tag > kMaxAttributesInTag) return false;
+    } else if (c == '&') {
+      ++markup;
+    }
+  }
+  return markup <= kMaxMarkup;
+}
+
 }  // namespace
 
+namespace {
+
+// The file's bytes; nullopt when it cannot be read or is longer than a
+// document may be.
+std::optional<std::string> read_file_within_ceiling(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (in.bad()) return std::nullopt;
+  content.resize(static_cast<size_t>(in.gcount()));
+  if (content.size() > kMaxDocumentSize) return std::nullopt;  // it grew meanwhile
+  return content;
+}
+
+}  // namespace
+
+std::optional<std::string> read_document_bytes(const std::string& path) {
+  std::optional<std::string> content = read_file_within_ceiling(path);
+  if (!content || !markup_within_ceilings(*content)) return std::nullopt;
+  return content;
+}
+
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_file(path);
+  std::optional<std::string> content = read_document_bytes(path);
   if (!content) return std::nullopt;
 
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
@@ -165,8 +207,13 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
+  // The size fits: read_document_bytes refuses anything over kMaxDocumentSize.
   xmlDocPtr parsed = xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options);
   if (parsed == nullptr) return std::nullopt;
+  if (!entity_text_within_budget(parsed)) {
+    xmlFreeDoc(parsed);
+    return std::nullopt;
+  }
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
@@ -254,6 +301,7 @@ std::string node_text(Node node) {
     append_text(n, text);
     return std::string(trim_xml_space(text));
   }
+  if (n->type == XML_ATTRIBUTE_NODE) return attribute_text(reinterpret_cast<const xmlAttr*>(n));
   xmlChar* content = xmlNodeGetContent(n);
   if (content == nullptr) return {};
   std::string text(reinterpret_cast<const char*>(content));

@@ -9,6 +9,7 @@
 #               build without the package (the package declares the same)
 #   screenshot  a virtual X server and image tools for tools/screenshot.sh
 #   package     build, plus the package checker lintian
+#   fuzz        clang and its sanitizer and libFuzzer runtimes for tools/fuzz.sh
 set -euo pipefail
 
 build=(
@@ -25,6 +26,7 @@ run=(
   fonts-ipafont-mincho fonts-ipafont-gothic
 )
 screenshot=(xvfb x11-apps imagemagick)
+fuzz=(clang libclang-rt-dev)
 package=("${build[@]}" lintian)
 
 [ $# -eq 0 ] && set -- build
@@ -34,8 +36,9 @@ for set_name in "$@"; do
     build) packages+=("${build[@]}") ;;
     run) packages+=("${run[@]}") ;;
     screenshot) packages+=("${screenshot[@]}") ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
     package) packages+=("${package[@]}") ;;
-    *) echo "usage: tools/install-deps.sh [build|run|screenshot|package]..." >&2; exit 2 ;;
+    *) echo "usage: tools/install-deps.sh [build|run|screenshot|package|fuzz]..." >&2; exit 2 ;;
   esac
 done
 

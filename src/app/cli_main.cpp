@@ -3,7 +3,8 @@
 //   kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
 //   kenshin-check -h|--help | -V|--version
 //
-// Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.
+// Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed,
+// 128 + the signal number when SIGINT, SIGTERM or SIGHUP stopped the check.
 
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include "extrachecks/findings_csv.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
+#include "platform/stop_request.h"
 #include "report/report.h"
 #include "version.h"
 
@@ -199,6 +201,7 @@ int main(int argc, char** argv) {
     csv = csv_path.string();
   }
 
+  kenshin::platform::install_stop_signal_handlers();
   CommandLinePlatform platform(desktop, archive.string());
   kenshin::RunState run;
   kenshin::extrachecks::ExtraChecks extra(options.extra);
@@ -208,8 +211,9 @@ int main(int argc, char** argv) {
   platform.end_progress();
 
   if (result.outcome == kenshin::RunOutcome::kStopped) {
-    std::cerr << "kenshin-check: the check was stopped\n";
-    return kExitFailed;
+    std::cerr << "チェックを中断しました\n";
+    int signal_number = kenshin::platform::stop_signal();
+    return signal_number > 0 ? 128 + signal_number : kExitFailed;
   }
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";

@@ -52,12 +52,9 @@ RunResult run_check(RunState& run, platform::Platform& platform, const FurtherCh
   } catch (...) {
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
-  if (result.outcome == RunOutcome::kFailed) report::abandon_report(run);
-  if (result.outcome == RunOutcome::kStopped) {
-    // A report this run has begun would tell only part of the archive.
-    const bool begun = report::has_findings(run);
+  if (result.outcome == RunOutcome::kFailed || result.outcome == RunOutcome::kStopped) {
+    // This run's unfinished report goes; the earlier ERR.txt was never touched.
     report::abandon_report(run);
-    if (begun) std::remove(run.report_path.c_str());
   }
   intake::remove_extraction_folder(run);  // on every path, stops included
   return result;

@@ -14,7 +14,7 @@ enum class RunOutcome {
   kClean,      // the report holds only the no-error line
   kFindings,   // the report holds findings (archive-level or document-level)
   kFailed,     // the checker itself failed; see RunResult::failure
-  kStopped,    // the user stopped the run: nothing of it is left, nothing shown
+  kStopped,    // a stop was asked for: nothing of this run is left, the earlier report kept, nothing shown
 };
 
 struct RunResult {
@@ -29,7 +29,9 @@ using FurtherChecks = std::function<bool(RunState&)>;
 
 // Runs the stages in order and stops at the first that stops the run. Any
 // unexpected failure ends the run with the report closed and the working
-// folder removed, and is returned as kFailed; nothing escapes but that.
+// folder removed, and is returned as kFailed; nothing escapes but that. A
+// stop asked for through the platform ends the run the same way at its next
+// safe point and is returned as kStopped.
 RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks = {});
 
 }  // namespace kenshin

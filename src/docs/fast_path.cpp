@@ -6,6 +6,9 @@
 #include <cstring>
 #include <functional>
 
+#include "docs/entities.h"
+
+
 namespace kenshin::docs::fast_path {
 
 namespace {
@@ -54,11 +57,17 @@ NameTable& name_table() {
 constexpr NameId kCodeName = 0;  // the table starts with the two key attributes
 constexpr NameId kRootName = 1;
 
-// Values of a usable index are one text node or none.
+bool is_plain(const xmlAttr* attr) {
+  const xmlNode* text = attr->children;
+  return text == nullptr || (text->next == nullptr && text->type == XML_TEXT_NODE);
+}
+
+// The value as XPath reads it: entity references expanded.
 bool attribute_equals(const xmlAttr* attr, const std::string& value) {
   const xmlNode* text = attr->children;
   if (text == nullptr) return value.empty();
-  return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
+  if (is_plain(attr)) return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
+  return attribute_text(attr) == value;
 }
 
 // An attribute without namespace; names are interned, so compared as pointers.
@@ -166,20 +175,15 @@ Index::Index(xmlDocPtr doc, const char* ns) : dict_(doc->dict), ns_(ns) {
 void Index::key(xmlNodePtr node) {
   by_name_[node->name].push_back(node);
   for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
-    const xmlNode* text = attr->children;
+    if (attr->ns != nullptr || (attr->name != code_ && attr->name != root_)) continue;
     std::string_view value;
-    if (text != nullptr) {
-      if (text->next != nullptr || text->type != XML_TEXT_NODE) {
-        // An entity reference in a value: libxml2 compares such a value by
-        // rules of its own, so this document's questions are left to it.
-        plain_values_ = false;
-        continue;
-      }
-      value = reinterpret_cast<const char*>(text->content);
+    if (!is_plain(attr)) {
+      expanded_values_.push_back(attribute_text(attr));
+      value = expanded_values_.back();
+    } else if (attr->children != nullptr) {
+      value = reinterpret_cast<const char*>(attr->children->content);
     }
-    if (attr->ns == nullptr && (attr->name == code_ || attr->name == root_)) {
-      by_key_[Key{node->name, attr->name, value}].push_back(node);
-    }
+    by_key_[Key{node->name, attr->name, value}].push_back(node);
   }
 }
 

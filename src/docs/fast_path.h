@@ -14,6 +14,7 @@
 #include <libxml/tree.h>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,9 +53,9 @@ class Index {
  public:
   Index(xmlDocPtr doc, const char* ns);
 
-  // False when the document's names are not interned or an attribute value
-  // holds an entity reference; questions then go to the general evaluator.
-  bool usable() const { return dict_ != nullptr && plain_values_; }
+  // False when the document's names are not interned; questions then go to
+  // the general evaluator.
+  bool usable() const { return dict_ != nullptr; }
 
   // The selected nodes in document order, without duplicates.
   std::vector<xmlNodePtr> evaluate(const Program& program, bool first_only);
@@ -84,7 +85,7 @@ class Index {
   std::vector<const xmlChar*> resolved_;
   std::unordered_map<const xmlChar*, std::vector<xmlNodePtr>> by_name_;
   std::unordered_map<Key, std::vector<xmlNodePtr>, KeyHash> by_key_;
-  bool plain_values_ = true;
+  std::deque<std::string> expanded_values_;  // key values written with entity references
 };
 
 }  // namespace kenshin::docs::fast_path

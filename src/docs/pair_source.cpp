@@ -1,8 +1,11 @@
 #include "docs/pair_source.h"
 
 #include <libxml/parser.h>
+#include <pthread.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <initializer_list>
 #include <string_view>
 
 #include "docs/pair_loop.h"
@@ -31,7 +34,19 @@ int pair_loop_threads() {
 PairSource::PairSource(const RunState& run, int threads) : run_(run) {
   if (threads >= 2 && run.pair_count > 1) {
     xmlInitParser();  // once, before a second thread parses
-    loader_ = std::thread([this] { load_ahead(); });
+    // Stop signals stay with the thread that runs the rules: the loader
+    // starts with them blocked.
+    sigset_t stops, before;
+    sigemptyset(&stops);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signal_number);
+    pthread_sigmask(SIG_BLOCK, &stops, &before);
+    try {
+      loader_ = std::thread([this] { load_ahead(); });
+    } catch (...) {
+      pthread_sigmask(SIG_SETMASK, &before, nullptr);
+      throw;
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
   }
 }
 

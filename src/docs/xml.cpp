@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "docs/entities.h"
 #include "docs/fast_path.h"
 #include "run/run_failure.h"
 
@@ -98,43 +99,6 @@ bool names_shift_jis(const std::string& encoding) {
   return std::find(kNames.begin(), kNames.end(), upper) != kNames.end();
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Reads a whole regular file into the thread's reused buffer; false when it
-// cannot be read, is not a regular file or is over the size ceiling.
-bool read_file(const std::string& path, std::string& content) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st {};
-  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  if (static_cast<std::uintmax_t>(st.st_size) > kMaxDocumentBytes) return false;
-  content.resize(static_cast<size_t>(st.st_size));
-  size_t filled = 0;
-  for (;;) {
-    if (filled == content.size()) {  // room to see the end, or that the file grew while read
-      if (filled > kMaxDocumentBytes) return false;
-      content.resize(filled + 4096);
-    }
-    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    filled += static_cast<size_t>(n);
-  }
-  content.resize(filled);
-  return filled <= kMaxDocumentBytes;
-}
 
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
 class ExpressionCache {
@@ -208,12 +172,81 @@ void append_text(const xmlNode* node, std::string& out) {
 
 void ignore_parser_message(void*, const char*, ...) {}
 
+// What the parser may be asked to build from one document: elements, attributes
+// and references together, and attributes of one element. A real checkup
+// document has some 1,500 in all and a few per element; the ceilings keep the
+// tree of the largest document small, and the parser's duplicate-attribute
+// test, which compares every pair of one element's attributes, short.
+constexpr size_t kMaxMarkup = 500'000;        // '<', '=' and '&'
+constexpr size_t kMaxAttributesInTag = 10'000;  // '=' from one '<' to the next ('<' cannot stand in a value)
+
+bool markup_within_ceilings(std::string_view content) {
+  size_t markup = 0, in_tag = 0;
+  for (char c : content) {
+    if (c == '<') {
+      ++markup;
+      in_tag = 0;
+    } else if (c == '=') {
+      ++markup;
+      if (++in_tag > kMaxAttributesInTag) return false;
+    } else if (c == '&') {
+      ++markup;
+    }
+  }
+  return markup <= kMaxMarkup;
+}
+
 }  // namespace
 
+namespace {
+
+// The file's bytes; nullopt when it cannot be read or is longer than a
+// document may be.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::optional<std::string> read_file_within_ceiling(const std::string& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
+  // One byte more than the file holds, to see its end, or that it grew meanwhile.
+  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
+  size_t filled = 0;
+  while (filled < content.size()) {
+    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  content.resize(filled);
+  if (content.size() > kMaxDocumentSize) return std::nullopt;
+  return content;
+}
+
+}  // namespace
+
+std::optional<std::string> read_document_bytes(const std::string& path) {
+  std::optional<std::string> content = read_file_within_ceiling(path);
+  if (!content || !markup_within_ceilings(*content)) return std::nullopt;
+  return content;
+}
+
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  thread_local std::string content_buffer;
-  std::string* content = &content_buffer;
-  if (!read_file(path, *content)) return std::nullopt;
+  std::optional<std::string> content = read_document_bytes(path);
+  if (!content) return std::nullopt;
 
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   const char* encoding = nullptr;
@@ -222,8 +255,13 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
+  // The size fits: read_document_bytes refuses anything over kMaxDocumentSize.
   xmlDocPtr parsed = xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options);
   if (parsed == nullptr) return std::nullopt;
+  if (!entity_text_within_budget(parsed)) {
+    xmlFreeDoc(parsed);
+    return std::nullopt;
+  }
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
@@ -304,6 +342,7 @@ std::string node_text(Node node) {
     append_text(n, text);
     return std::string(trim_xml_space(text));
   }
+  if (n->type == XML_ATTRIBUTE_NODE) return attribute_text(reinterpret_cast<const xmlAttr*>(n));
   xmlChar* content = xmlNodeGetContent(n);
   if (content == nullptr) return {};
   std::string text(reinterpret_cast<const char*>(content));

@@ -4,7 +4,7 @@
 // for reuse, so each distinct expression is compiled once per thread.
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,16 +52,23 @@ class Document {
   std::unique_ptr<Impl> impl_;
 };
 
-// No checkup or settlement document comes near this size; a larger file is
-// not read at all.
-inline constexpr size_t kMaxDocumentBytes = size_t{16} << 20;
+// Documents longer than this fail to load unread.
+inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 
 // Loads a document for queries. nullopt ("load failed") when the file cannot
-// be read, is a folder, is larger than kMaxDocumentBytes, or is not
-// well-formed XML. A document that declares
+// be read, is a folder, is longer than kMaxDocumentSize, holds more markup
+// than any checkup document (hundreds of thousands of elements, thousands of
+// attributes on one element), is not well-formed XML, or its entity
+// references would produce more text than the budget of docs/entities.h. A document that declares
 // Shift_JIS is read as code page 932, as the Windows programs that write such
 // documents mean it. Never touches the network or loads external entities.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
+
+// A document file's bytes, for a parser of its own (schema validation); nullopt
+// for every file load_document refuses unparsed: unreadable, over
+// kMaxDocumentSize, or with more markup than any checkup document. A parser of
+// its own checks the parsed tree with entity_text_within_budget (entities.h).
+std::optional<std::string> read_document_bytes(const std::string& path);
 
 // The encoding load_document makes the parser use instead of the declared
 // one: "CP932" for content that declares Shift_JIS, else nullptr.

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "run/run_failure.h"
+#include "docs/entities.h"
 #include "docs/xml.h"
 #include "extrachecks/schema_folder.h"
 
@@ -53,16 +54,6 @@ class ParserErrorsTo {
 struct DocFree {
   void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
 };
-
-std::optional<std::string> read_file(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
-}
 
 ValidationErrors from_log(const ErrorLog& log, bool well_formed) {
   return ValidationErrors{log.count, well_formed, log.first_line, log.first_message};
@@ -124,7 +115,7 @@ std::optional<std::string> SchemaValidator::prepare(const std::string& schema_na
 ValidationErrors SchemaValidator::validate(const std::string& schema_name, const std::string& path) {
   xmlSchemaPtr schema = compiled_.at(schema_name);
   ErrorLog log;
-  std::optional<std::string> content = read_file(path);
+  std::optional<std::string> content = docs::read_document_bytes(path);
   if (!content) {
     log.count = 1;
     log.first_message = "ファイルを読み込めません";
@@ -140,6 +131,11 @@ ValidationErrors SchemaValidator::validate(const std::string& schema_name, const
       xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options));
   if (doc == nullptr || log.count > 0) {
     if (log.count == 0) log.count = 1;
+    return from_log(log, false);
+  }
+  if (!docs::entity_text_within_budget(doc.get())) {
+    log.count = 1;
+    log.first_message = "ファイルを読み込めません";
     return from_log(log, false);
   }
 

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "platform/folders.h"
+#include "platform/stop_request.h"
 #include "report/report.h"
 #include "run/run_failure.h"
 
@@ -47,7 +48,7 @@ std::vector<std::string> document_names(const std::vector<std::string>& listing)
 }
 
 void unpack_and_inventory(RunState& run, platform::Platform& platform) {
-  run.working_folder = platform::create_working_folder();
+  run.working_folder = platform::create_working_folder(run.working_folder_lock);
   run.data_file_list.clear();
   run.claims_file_list.clear();
   run.pair_count = 0;
@@ -81,7 +82,7 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
 }
 
 void remove_extraction_folder(RunState& run) noexcept {
-  platform::remove_folder_tree(run.working_folder);
+  platform::remove_working_folder(run.working_folder, run.working_folder_lock);
   run.working_folder.clear();
 }
 

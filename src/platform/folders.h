@@ -9,8 +9,14 @@
 namespace kenshin::platform {
 
 // Creates a fresh, uniquely named folder under $TMPDIR (else /tmp) that only
-// this user can read. Throws RunFailure when it cannot be created.
-std::string create_working_folder();
+// this user can read, and locks it for as long as `lock` stays open. Folders
+// of the same naming left behind by a killed run (this user's, unlocked,
+// older than this run) are removed first. Throws RunFailure when the folder
+// cannot be created.
+std::string create_working_folder(int& lock);
+
+// Removes the working folder and releases its lock; does nothing for an empty path.
+void remove_working_folder(const std::string& path, int& lock) noexcept;
 
 bool folder_exists(const std::string& path);
 

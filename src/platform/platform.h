@@ -37,8 +37,9 @@ class Platform {
   virtual void unpack_progress(int /*k*/, int /*n*/) {}
 
   // Asked between unpacked entries and between document pairs. True ends the
-  // run there: this run's report is removed, the unpacked files too.
-  virtual bool stop_requested() { return false; }
+  // run there: this run's report is removed, the unpacked files too. By
+  // default true once a stop signal has come (stop_request.h).
+  virtual bool stop_requested();
 };
 
 }  // namespace kenshin::platform

@@ -7,13 +7,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "run/run_failure.h"
 #include "platform/cp932.h"
+#include "platform/stop_request.h"
 
 namespace kenshin::platform {
 namespace {
@@ -38,6 +41,8 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool is_open() const { return fd_ >= 0; }
+  // Sets the length without writing anything: the file stays sparse.
+  bool set_length(zip_uint64_t length) { return ::ftruncate(fd_, static_cast<off_t>(length)) == 0; }
   bool write_all(const char* data, size_t size) {
     while (size > 0) {
       ssize_t n = ::write(fd_, data, size);
@@ -130,47 +135,62 @@ UnpackResult plan_entries(zip_t* archive, const UnpackLimits& limits,
   return UnpackResult::kOk;
 }
 
+// What one extraction works with; write_error keeps the system's reason for a kWriteError.
+struct Extraction {
+  zip_t* archive;
+  const UnpackLimits& limits;
+  std::vector<char> buffer = std::vector<char>(64 * 1024);
+  int write_error = 0;
+
+  UnpackResult write_failed() {
+    write_error = errno;
+    return UnpackResult::kWriteError;
+  }
+};
+
 bool make_folder(const std::string& path) {
   if (::mkdir(path.c_str(), 0755) == 0) return true;
   struct stat existing;
   return errno == EEXIST && ::lstat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode);
 }
 
-UnpackResult extract_file(zip_t* archive, const PlannedEntry& entry, const std::string& path,
-                          std::vector<char>& buffer) {
-  ZipEntryReader reader(zip_fopen_index(archive, entry.index, 0));
-  if (!reader) return UnpackResult::kReadError;
+UnpackResult extract_file(Extraction& x, const PlannedEntry& entry, const std::string& path) {
   OutputFile out(path);
-  if (!out.is_open()) return UnpackResult::kWriteError;
+  if (!out.is_open()) return x.write_failed();
+  if (entry.size > x.limits.max_unread_entry_size) {
+    // Nobody reads it: the document loader refuses anything this long by its length alone.
+    if (!out.set_length(entry.size)) return x.write_failed();
+    return out.close() ? UnpackResult::kOk : x.write_failed();
+  }
+  ZipEntryReader reader(zip_fopen_index(x.archive, entry.index, 0));
+  if (!reader) return UnpackResult::kReadError;
   zip_uint64_t written = 0;
   for (;;) {
-    zip_int64_t n = zip_fread(reader.get(), buffer.data(), buffer.size());
+    if (stop_requested()) return UnpackResult::kStopped;
+    zip_int64_t n = zip_fread(reader.get(), x.buffer.data(), x.buffer.size());
     if (n < 0) return UnpackResult::kReadError;
     if (n == 0) break;
     // A header that understates the size would slip past the size limit: never write past it.
     if (static_cast<zip_uint64_t>(n) > entry.size - written) return UnpackResult::kTooLarge;
-    if (!out.write_all(buffer.data(), static_cast<size_t>(n))) return UnpackResult::kWriteError;
+    if (!out.write_all(x.buffer.data(), static_cast<size_t>(n))) return x.write_failed();
     written += static_cast<zip_uint64_t>(n);
   }
-  return out.close() ? UnpackResult::kOk : UnpackResult::kWriteError;
+  return out.close() ? UnpackResult::kOk : x.write_failed();
 }
 
-UnpackResult extract_entry(zip_t* archive, const PlannedEntry& entry,
-                           const std::string& destination_folder, std::vector<char>& buffer) {
+UnpackResult extract_entry(Extraction& x, const PlannedEntry& entry, const std::string& destination_folder) {
   std::string path = destination_folder;
   size_t folder_count = entry.components.size() - (entry.is_directory ? 0 : 1);
   for (size_t i = 0; i < folder_count; ++i) {
     path += '/' + entry.components[i];
-    if (!make_folder(path)) return UnpackResult::kWriteError;
+    if (!make_folder(path)) return x.write_failed();
   }
   if (entry.is_directory) return UnpackResult::kOk;
-  return extract_file(archive, entry, path + '/' + entry.components.back(), buffer);
+  return extract_file(x, entry, path + '/' + entry.components.back());
 }
 
-}  // namespace
-
-UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
-                        const UnpackLimits& limits, const UnpackProgress& progress) {
+UnpackResult unpack(const std::string& archive_path, const std::string& destination_folder,
+                    const UnpackLimits& limits, const UnpackProgress& progress, int& write_error) {
   int error = 0;
   ZipArchive archive(zip_open(archive_path.c_str(), ZIP_RDONLY, &error));
   if (!archive) return UnpackResult::kCannotOpen;
@@ -179,18 +199,39 @@ UnpackResult unpack_zip(const std::string& archive_path, const std::string& dest
       result != UnpackResult::kOk) {
     return result;
   }
-  std::vector<char> buffer(size_t{64} * 1024);
+  Extraction x{archive.get(), limits};
   for (size_t done = 0; done < entries.size(); ++done) {
-    if (progress && !progress(done, entries.size())) return UnpackResult::kStopped;
-    UnpackResult result = extract_entry(archive.get(), entries[done], destination_folder, buffer);
-    if (result != UnpackResult::kOk) return result;
+    if (stop_requested() || (progress && !progress(done, entries.size()))) return UnpackResult::kStopped;
+    UnpackResult result = extract_entry(x, entries[done], destination_folder);
+    if (result != UnpackResult::kOk) {
+      write_error = x.write_error;
+      return result;
+    }
   }
   if (progress) progress(entries.size(), entries.size());
   return UnpackResult::kOk;
 }
 
+}  // namespace
+
+UnpackResult unpack_zip(const std::string& archive_path, const std::string& destination_folder,
+                        const UnpackLimits& limits, const UnpackProgress& progress) {
+  int write_error = 0;
+  return unpack(archive_path, destination_folder, limits, progress, write_error);
+}
+
+int unpack_archive(const std::string& archive_path, const std::string& destination_folder,
+                   const UnpackProgress& progress) {
+  int write_error = 0;
+  UnpackResult result = unpack(archive_path, destination_folder, UnpackLimits{}, progress, write_error);
+  if (result == UnpackResult::kWriteError) {
+    throw RunFailure("作業フォルダに書き込めません: " + destination_folder + " (" + std::strerror(write_error) + ")");
+  }
+  return static_cast<int>(result);
+}
+
 int unpack_zip(const std::string& archive_path, const std::string& destination_folder) {
-  return static_cast<int>(unpack_zip(archive_path, destination_folder, UnpackLimits{}));
+  return unpack_archive(archive_path, destination_folder, {});
 }
 
 }  // namespace kenshin::platform

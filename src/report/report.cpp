@@ -1,18 +1,93 @@
 #include "report/report.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <random>
 #include <string>
+#include <string_view>
 
 #include "platform/cp932.h"
+#include "platform/stop_request.h"
 #include "run/run_failure.h"
 
 namespace kenshin::report {
 
 namespace {
 
-[[noreturn]] void fail(const RunState& run, const char* what) {
-  throw RunFailure(std::string("エラーレポートを") + what + ": " + run.report_path + " (" + std::strerror(errno) + ")");
+[[noreturn]] void fail(const RunState& run, const char* what, int error_number = errno) {
+  throw RunFailure(std::string("エラーレポートを") + what + ": " + run.report_path + " (" +
+                   std::strerror(error_number) + ")");
+}
+
+std::string folder_of(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file beside the report, created exclusively: an existing file or link
+// of the same name is never opened, let alone followed.
+std::FILE* create_temporary_beside(const std::string& report_path, std::string& temp_path) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+    temp_path = folder_of(report_path) + "/.ERR.txt." + suffix + ".tmp";
+    int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) break;
+    ::flock(fd, LOCK_EX);  // held while the run lives: tells later runs the file is not left over
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file != nullptr) return file;
+    int error_number = errno;
+    ::close(fd);
+    ::unlink(temp_path.c_str());
+    errno = error_number;
+    break;
+  }
+  temp_path.clear();
+  return nullptr;
+}
+
+bool is_temporary_name(std::string_view name) {
+  constexpr std::string_view kStart = ".ERR.txt.", kEnd = ".tmp";
+  return name.size() == kStart.size() + 8 + kEnd.size() && name.substr(0, kStart.size()) == kStart &&
+         name.substr(name.size() - kEnd.size()) == kEnd;
+}
+
+// A report a killed run was writing still holds its findings: it is removed
+// when this user's, unlocked and a little older than this run.
+void remove_left_over_temporaries(const std::string& folder) noexcept {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::time_t now = std::time(nullptr);
+  while (dirent* entry = ::readdir(dir)) {
+    if (!is_temporary_name(entry->d_name)) continue;
+    std::string path = folder + "/" + entry->d_name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+        st.st_mtime + 2 > now) {
+      continue;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+void remove_temporary(RunState& run) noexcept {
+  if (!run.report_temp_path.empty()) ::unlink(run.report_temp_path.c_str());
+  run.report_temp_path.clear();
 }
 
 // Control characters (C0, DEL, C1) and the Unicode line and paragraph
@@ -45,11 +120,12 @@ void start_report(RunState& run) {
   run.report_path = run.desktop_folder + "/ERR.txt";
   run.report_open_flag = kFlagClear;
   run.findings_flag = kFlagClear;
+  remove_left_over_temporaries(run.desktop_folder);
 }
 
 void open_report(RunState& run) {
   if (run.report_open_flag == kFlagSet) return;
-  run.report_handle = std::fopen(run.report_path.c_str(), "wb");
+  run.report_handle = create_temporary_beside(run.report_path, run.report_temp_path);
   if (run.report_handle == nullptr) fail(run, "作成できません");
   run.report_open_flag = kFlagSet;
   run.findings_flag = kFlagSet;
@@ -138,7 +214,24 @@ void close_report(RunState& run) {
   std::FILE* handle = run.report_handle;
   run.report_handle = nullptr;
   run.report_open_flag = kFlagClear;
-  if (std::fclose(handle) != 0) fail(run, "書き込めません");
+  // A full disk often shows only when the data reaches it: at the flush, the
+  // sync or the close.
+  if (platform::stop_requested()) {
+    std::fclose(handle);
+    remove_temporary(run);
+    throw RunStopped();
+  }
+  int error_number = 0;
+  if (std::fflush(handle) != 0 || ::fsync(::fileno(handle)) != 0) error_number = errno;
+  if (std::fclose(handle) != 0 && error_number == 0) error_number = errno;
+  if (error_number == 0 && ::rename(run.report_temp_path.c_str(), run.report_path.c_str()) != 0) {
+    error_number = errno;
+  }
+  if (error_number != 0) {
+    remove_temporary(run);
+    fail(run, "書き込めません", error_number);
+  }
+  run.report_temp_path.clear();
 }
 
 void close_and_show_report(RunState& run, platform::Platform& platform) {
@@ -150,6 +243,7 @@ void abandon_report(RunState& run) noexcept {
   if (run.report_handle != nullptr) std::fclose(run.report_handle);
   run.report_handle = nullptr;
   run.report_open_flag = kFlagClear;
+  remove_temporary(run);
 }
 
 void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message) {

@@ -2,6 +2,10 @@
 // page 932 with CR LF line ends. Only this folder knows the file, its
 // encoding and the record header that introduces each document's findings.
 //
+// The report is written to a new file beside ERR.txt and renamed over it when
+// closed, so ERR.txt is always a whole report: this run's or the earlier one.
+// A link named ERR.txt is replaced, never followed.
+//
 // Failures to create or write the file throw RunFailure.
 #pragma once
 
@@ -18,10 +22,10 @@ inline constexpr std::string_view kNoErrorLine = "簡易チェックでのエラ
 inline constexpr std::string_view kLoadFailedSuffix = "の読込に失敗しました";
 
 // A new run: the report goes to desktop folder + "/ERR.txt" and is created on
-// its first line.
+// its first line. Unfinished reports a killed run left beside it go.
 void start_report(RunState& run);
 
-// Creates (or truncates) the report on the first call of a run; sets the
+// Creates the report's temporary file on the first call of a run; sets the
 // report open flag and the findings flag.
 void open_report(RunState& run);
 
@@ -66,13 +70,15 @@ bool has_findings(const RunState& run);
 // The no-error line, for a run that wrote nothing else.
 void report_no_error(RunState& run);
 
-// Closes the report if it is open (errors while closing throw RunFailure).
+// Closes the report if it is open and puts it in place as ERR.txt. Errors
+// throw RunFailure and leave the earlier ERR.txt as it was.
 void close_report(RunState& run);
 
 // close_report, then shows the report through the platform.
 void close_and_show_report(RunState& run, platform::Platform& platform);
 
-// Closes the handle without reporting errors; for the run's failure path.
+// Closes the handle and deletes the unfinished report without reporting
+// errors; for the run's failure path. The earlier ERR.txt stays as it was.
 void abandon_report(RunState& run) noexcept;
 
 // An archive-level finding: open, the message on its own line, close, show.

@@ -13,7 +13,8 @@ class RunFailure : public std::runtime_error {
   explicit RunFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The user asked the run to stop (the platform's stop_requested()); not a failure.
+// A stop the user or a signal asked for (the platform's stop_requested()), taken at
+// a safe point of the run; not a failure.
 class RunStopped : public std::exception {
  public:
   const char* what() const noexcept override { return "the check was stopped"; }

@@ -24,11 +24,13 @@ struct RunState {
 
   // Private folder the archive is unpacked into; removed at the end of every run.
   std::string working_folder;
+  int working_folder_lock = -1;   // held while the folder is in use; tells later runs it is not left over
   std::string extraction_folder;  // working_folder + "/" + archive_stem
   std::string data_folder;        // extraction_folder + "/DATA", as spelled in the archive
   std::string claims_folder;      // extraction_folder + "/CLAIMS", as spelled in the archive
 
   std::string report_path;        // desktop_folder + "/ERR.txt"
+  std::string report_temp_path;   // the report while it is written; renamed to report_path when closed
   std::FILE* report_handle = nullptr;
   int16_t report_open_flag = 0;
   int16_t findings_flag = 0;

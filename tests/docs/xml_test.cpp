@@ -80,10 +80,10 @@ TEST_F(XmlTest, DocumentsOverTheSizeCeilingAreNotLoaded) {
     text.insert(text.find("<checkupClaim"), padding);
     return text;
   };
-  std::string at_ceiling = padded_to(kMaxDocumentBytes);
-  ASSERT_EQ(at_ceiling.size(), kMaxDocumentBytes);
+  std::string at_ceiling = padded_to(kMaxDocumentSize);
+  ASSERT_EQ(at_ceiling.size(), kMaxDocumentSize);
   EXPECT_TRUE(load_document(write(at_ceiling), Bindings::kClaims));
-  EXPECT_FALSE(load_document(write(padded_to(kMaxDocumentBytes + 1)), Bindings::kClaims));
+  EXPECT_FALSE(load_document(write(padded_to(kMaxDocumentSize + 1)), Bindings::kClaims));
 }
 
 TEST_F(XmlTest, ShiftJisDeclaredDocumentsAreReadAsCodePage932) {

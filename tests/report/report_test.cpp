@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -115,18 +120,39 @@ TEST_F(ReportTest, AReportThatCannotBeCreatedIsAFailureOfTheRun) {
   EXPECT_NE(run_.report_open_flag, 9);
 }
 
-// A line longer than the stream's buffer reaches the device while it is
-// written; a short one only when the report is closed.
-TEST_F(ReportTest, AFullDeviceFailsTheWriteOrTheClose) {
-  run_.report_path = "/dev/full";
-  open_report(run_);
-  EXPECT_THROW(write_line(run_, std::string(BUFSIZ * 2, 'x')), RunFailure);
-  abandon_report(run_);
-
-  open_report(run_);
-  write_line(run_, "x");
-  EXPECT_THROW(close_report(run_), RunFailure);
-  EXPECT_NE(run_.report_open_flag, 9);
+// A line longer than the stream's buffer reaches the disk while it is
+// written; a short one only when the report is closed. The disk is "full" for
+// a child process whose files may not grow past 1 KiB; either way the earlier
+// report stays and no temporary file is left.
+TEST_F(ReportTest, AFullDiskFailsTheWriteOrTheCloseAndKeepsTheEarlierReport) {
+  testkit::write_file(run_.report_path, "earlier\r\n");
+  auto with_full_disk = [this](auto&& steps) {
+    rlimit limit{1024, 1024};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(2);
+    std::signal(SIGXFSZ, SIG_IGN);
+    bool failed = false;
+    try {
+      steps();
+    } catch (const RunFailure&) {
+      failed = true;
+    }
+    abandon_report(run_);
+    std::_Exit(failed ? 0 : 1);
+  };
+  EXPECT_EXIT(with_full_disk([this] {
+                open_report(run_);
+                write_line(run_, std::string(BUFSIZ * 2, 'x'));
+              }),
+              ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(with_full_disk([this] {
+                open_report(run_);
+                write_line(run_, std::string(1000, 'x'));
+                write_line(run_, std::string(1000, 'x'));
+                close_report(run_);
+              }),
+              ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(bytes(), "earlier\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

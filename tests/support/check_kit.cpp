@@ -5,9 +5,11 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -229,13 +231,21 @@ std::vector<std::string> data_header(const std::string& name_line, int number) {
 }
 
 CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {
-  TempDir capture;
-  std::string out_path = capture.path() + "/out", err_path = capture.path() + "/err";
+  return CliProcess(args, CliLaunch{cwd, env}).wait();
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& args, const CliLaunch& launch) {
+  std::string out_path = capture_.path() + "/out", err_path = capture_.path() + "/err";
   pid_t pid = ::fork();
   if (pid == 0) {
-    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(127);
-    for (const std::string& setting : env) ::putenv(const_cast<char*>(setting.c_str()));
+    if (!launch.cwd.empty() && ::chdir(launch.cwd.c_str()) != 0) ::_exit(127);
+    for (const std::string& setting : launch.env) ::putenv(const_cast<char*>(setting.c_str()));
     if (!std::freopen(out_path.c_str(), "w", stdout) || !std::freopen(err_path.c_str(), "w", stderr)) ::_exit(127);
+    if (launch.file_size_limit >= 0) {
+      rlimit limit{static_cast<rlim_t>(launch.file_size_limit), static_cast<rlim_t>(launch.file_size_limit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
+      ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
+    }
     std::vector<char*> argv;
     std::string program = KENSHIN_CLI_PATH;
     argv.push_back(program.data());
@@ -245,11 +255,25 @@ CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, 
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
+  pid_ = pid;
+}
+
+CliProcess::~CliProcess() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+}
+
+void CliProcess::signal(int signal_number) const { ::kill(pid_, signal_number); }
+
+CliResult CliProcess::wait() {
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
   CliResult result;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream out(out_path), err(err_path);
+  std::ifstream out(capture_.path() + "/out"), err(capture_.path() + "/err");
   result.out.assign(std::istreambuf_iterator<char>(out), std::istreambuf_iterator<char>());
   result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
   return result;

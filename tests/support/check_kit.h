@@ -125,4 +125,26 @@ struct CliResult {
 CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd = "",
                   const std::vector<std::string>& env = {});
 
+// The command-line program started in the background, for tests that act on
+// it while it runs (send it a signal) or limit what it may write.
+struct CliLaunch {
+  std::string cwd;
+  std::vector<std::string> env;  // NAME=value
+  long file_size_limit = -1;     // bytes any one file may grow to; a write past it fails (EFBIG)
+};
+class CliProcess {
+ public:
+  CliProcess(const std::vector<std::string>& args, const CliLaunch& launch);
+  ~CliProcess();
+  CliProcess(const CliProcess&) = delete;
+  CliProcess& operator=(const CliProcess&) = delete;
+  void signal(int signal_number) const;
+  // Waits for the end. status is the exit status, or -1 when a signal ended the process.
+  CliResult wait();
+
+ private:
+  TempDir capture_;
+  int pid_ = -1;
+};
+
 }  // namespace kenshin::testkit

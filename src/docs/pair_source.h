@@ -20,8 +20,8 @@ struct LoadedPair {
   std::optional<Document> claims;  // nullopt: failed to load
 };
 
-// The number of threads the pair loop uses: KENSHIN_THREADS (1 or 2) when
-// set, else 2 on a machine with two cores or more.
+// The number of threads the pair loop uses: 2 when KENSHIN_THREADS=2 on a
+// machine with two cores or more, else 1.
 int pair_loop_threads();
 
 class PairSource {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "claimchecks/claims_check.h"
@@ -57,9 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   run.pair_count = 1;
   run.pair_index = 1;
   try {
-    kenshin::docs::claims_pre_read(run);
-    kenshin::datachecks::check_data_document(run);
-    kenshin::claimchecks::check_claims_document(run);
+    std::optional<kenshin::docs::Document> claims = kenshin::docs::claims_pre_read(run);
+    std::optional<kenshin::docs::Document> data =
+        kenshin::docs::load_document(kenshin::docs::data_document_path(run), kenshin::docs::Bindings::kData);
+    kenshin::datachecks::check_data_document(run, data ? &*data : nullptr);
+    kenshin::claimchecks::check_claims_document(run, claims ? &*claims : nullptr);
   } catch (const kenshin::RunFailure&) {
     // Text that is not a number where a rule needs one ends the run as a failure; that is fine here.
   }

@@ -5,11 +5,10 @@
 
 namespace kenshin::claimchecks {
 
-void check_claims_document(RunState& run) {
+void check_claims_document(RunState& run, const docs::Document* doc) {
   report::begin_claims_document(run);
 
-  std::optional<docs::Document> doc = docs::load_document(docs::claims_document_path(run), docs::Bindings::kClaims);
-  if (!doc) {
+  if (doc == nullptr) {
     report::report_load_failure(run, run.claims_file());
     return;
   }

@@ -36,8 +36,9 @@ struct ClaimsCheck {
   BilledAmounts billed;
 };
 
-// Runs the claims document checks of the current pair.
-void check_claims_document(RunState& run);
+// Runs the claims document checks of the current pair on its loaded claims
+// document; nullptr reports the load failure.
+void check_claims_document(RunState& run, const docs::Document* doc);
 
 // The rules, in order; each reports through report_finding below.
 void run_claims_rules(ClaimsCheck& check);

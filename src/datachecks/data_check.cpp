@@ -7,11 +7,10 @@
 
 namespace kenshin::datachecks {
 
-void check_data_document(RunState& run) {
+void check_data_document(RunState& run, const docs::Document* doc) {
   report::begin_data_document(run);
 
-  std::optional<docs::Document> doc = docs::load_document(docs::data_document_path(run), docs::Bindings::kData);
-  if (!doc) {
+  if (doc == nullptr) {
     report::report_load_failure(run, run.data_file());
     return;
   }

@@ -30,8 +30,9 @@ struct DataCheck {
   std::string bmi_value;
 };
 
-// Runs the data document checks of the current pair.
-void check_data_document(RunState& run);
+// Runs the data document checks of the current pair on its loaded data
+// document; nullptr reports the load failure.
+void check_data_document(RunState& run, const docs::Document* doc);
 
 // Every rule in its fixed order: the header rules, then the item groups.
 // Each reports through report_finding below.

@@ -2,14 +2,19 @@
 // descendant step followed by child steps in the bound namespace, attribute
 // predicates with a literal, parent steps and a final attribute step, e.g.
 //   //a:settlement/a:unitPriceDetail/a:observation[@code='2']/../a:amount/@value
-// Documents are indexed by element name once, so a question costs what its
-// answer costs instead of a walk over the whole document. Any other
-// expression is left to libxml2's own evaluator.
+//
+// An expression is compiled once into a small program. On load, one pass over
+// the document keys its elements by name and by their @code / @root values;
+// a question then looks up the few elements its keyed step names, checks
+// their ancestors against the steps before it and walks the steps after it.
+// Names are compared as the parser's interned pointers, not as text. Any
+// other expression is left to libxml2's own evaluator.
 #pragma once
 
 #include <libxml/tree.h>
 
-#include <memory>
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,37 +23,69 @@
 
 namespace kenshin::docs::fast_path {
 
+// An element or attribute name of a compiled question, numbered once per thread.
+using NameId = uint32_t;
+
 struct Predicate {
-  std::string attribute;
+  NameId attribute;
   std::string value;
 };
 
 struct Step {
   enum Kind { kChild, kParent, kAttribute } kind = kChild;
-  std::string name;                  // element or attribute name
+  NameId name = 0;                    // element or attribute name
   std::vector<Predicate> predicates;  // for element steps
 };
 
-// The steps of an expression of the supported shape (the first is the
-// descendant step), or nullopt when the expression has another shape.
-std::optional<std::vector<Step>> parse(std::string_view expression);
+struct Program {
+  std::vector<Step> steps;  // the first is the descendant step
+  size_t anchor = 0;        // the step whose elements are looked up
+  int anchor_key = -1;      // its @code / @root predicate, or -1: looked up by name
+};
 
-// Per-document index: elements of the bound namespace by local name, in
-// document order, and each node's place in document order.
+// The program of an expression of the supported shape, or nullopt when the
+// expression has another shape.
+std::optional<Program> compile(std::string_view expression);
+
+// Per-document index. Orders the document's elements for libxml2 as well
+// (xmlXPathOrderDocElems), which is what both evaluators sort by.
 class Index {
  public:
-  Index(xmlDocPtr doc, const std::string& ns);
+  Index(xmlDocPtr doc, const char* ns);
+
+  // False when the document's names are not interned; questions then go to
+  // the general evaluator.
+  bool usable() const { return dict_ != nullptr; }
 
   // The selected nodes in document order, without duplicates.
-  std::vector<xmlNodePtr> evaluate(const std::vector<Step>& steps, bool first_only) const;
+  std::vector<xmlNodePtr> evaluate(const Program& program, bool first_only);
 
  private:
-  bool matches(const xmlNode* node, const Step& step) const;
-  size_t order_of(const xmlNode* node) const;
+  struct Key {
+    const xmlChar* name;
+    const xmlChar* attribute;
+    std::string_view value;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const;
+  };
 
-  std::string ns_;
-  std::unordered_map<std::string, std::vector<xmlNodePtr>> by_name_;
-  std::unordered_map<const xmlNode*, size_t> order_;
+  const xmlChar* resolve(NameId id);
+  bool in_namespace(const xmlNs* ns);
+  bool matches(const xmlNode* node, const Step& step);
+  bool ancestors_match(const xmlNode* node, const Program& program);
+  void key(xmlNodePtr node);
+
+  xmlDictPtr dict_;
+  const char* ns_;
+  const xmlNs* ns_seen_ = nullptr;  // the last declaration found to be ns_
+  const xmlChar* code_ = nullptr;
+  const xmlChar* root_ = nullptr;
+  std::vector<const xmlChar*> resolved_;
+  std::unordered_map<const xmlChar*, std::vector<xmlNodePtr>> by_name_;
+  std::unordered_map<Key, std::vector<xmlNodePtr>, KeyHash> by_key_;
+  std::deque<std::string> expanded_values_;  // key values written with entity references
 };
 
 }  // namespace kenshin::docs::fast_path

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "docs/pair_source.h"
 #include "docs/xml.h"
 #include "run/run_failure.h"
 
@@ -28,23 +29,31 @@ std::string data_document_path(const RunState& run) { return run.data_folder + "
 std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
 
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
+  PairSource source(run, pair_loop_threads());
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;
     platform.pair_progress(run.pair_index, run.pair_count);
     if (platform.stop_requested()) throw RunStopped();
-    claims_pre_read(run);
-    checks.data(run);
-    checks.claims(run);
+    LoadedPair pair = source.take(run.pair_index);
+    const Document* claims = pair.claims ? &*pair.claims : nullptr;
+    claims_pre_read(run, claims);
+    checks.data(run, pair.data ? &*pair.data : nullptr);
+    pair.data.reset();
+    checks.claims(run, claims);
   }
 }
 
-void claims_pre_read(RunState& run) {
+std::optional<Document> claims_pre_read(RunState& run) {
+  std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
+  claims_pre_read(run, doc ? &*doc : nullptr);
+  return doc;
+}
+
+void claims_pre_read(RunState& run, const Document* doc) {
   run.claim_type = kClaimTypeNotRead;
   for (const DetailedItem& item : kDetailedItems) run.*item.flag = kFlagClear;
-
-  std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
-  if (!doc) return;  // the claims document checks report the failure
+  if (doc == nullptr) return;  // the claims document checks report the failure
 
   std::optional<std::string> code = select_text(*doc, kClaimTypePath);
   if (!code) {

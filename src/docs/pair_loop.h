@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "docs/xml.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
 
@@ -18,16 +19,23 @@ inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to 
 inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
 inline constexpr double kClaimTypeMissing = 9;     // no claim type code
 
-// What the loop runs on the current pair after the claims pre-read.
+// What the loop runs on the current pair after the claims pre-read. Each gets
+// its document of the pair, parsed once (nullptr when it failed to load); the
+// claims document is the one the pre-read read.
 struct DocumentChecks {
-  void (*data)(RunState& run);
-  void (*claims)(RunState& run);
+  void (*data)(RunState& run, const Document* data_document);
+  void (*claims)(RunState& run, const Document* claims_document);
 };
 
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks);
 
-// Reads the claim type and which detailed items the claims document bills.
-void claims_pre_read(RunState& run);
+// Reads the claim type and which detailed items the claims document bills
+// (nullptr: it failed to load).
+void claims_pre_read(RunState& run, const Document* claims_document);
+
+// The same on the current pair's claims document, loaded here; returns it,
+// nullopt when it failed to load.
+std::optional<Document> claims_pre_read(RunState& run);
 
 // Full paths of the current pair's documents.
 std::string data_document_path(const RunState& run);

@@ -4,15 +4,16 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <unordered_map>
 
 #include "docs/entities.h"
@@ -23,19 +24,32 @@ namespace kenshin::docs {
 
 struct Document::Impl {
   xmlDocPtr doc = nullptr;
-  xmlXPathContextPtr context = nullptr;
+  xmlXPathContextPtr context = nullptr;     // made for the first question the index cannot answer
   const char* ns = nullptr;
   std::unique_ptr<fast_path::Index> index;  // built on the first question
 
-  const fast_path::Index& fast_index() {
+  fast_path::Index& fast_index() {
     if (!index) index = std::make_unique<fast_path::Index>(doc, ns);
     return *index;
   }
+  xmlXPathContextPtr xpath_context();
   ~Impl() {
     if (context != nullptr) xmlXPathFreeContext(context);
     if (doc != nullptr) xmlFreeDoc(doc);
   }
 };
+
+xmlXPathContextPtr Document::Impl::xpath_context() {
+  if (context != nullptr) return context;
+  context = xmlXPathNewContext(doc);
+  if (context == nullptr) throw RunFailure("XMLの検索を準備できません");
+  if (xmlXPathRegisterNs(context, reinterpret_cast<const xmlChar*>("xsi"),
+                         reinterpret_cast<const xmlChar*>(kXsiNamespace)) != 0 ||
+      xmlXPathRegisterNs(context, reinterpret_cast<const xmlChar*>("a"), reinterpret_cast<const xmlChar*>(ns)) != 0) {
+    throw RunFailure("XMLの名前空間を登録できません");
+  }
+  return context;
+}
 
 Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Document::Document(Document&&) noexcept = default;
@@ -111,13 +125,27 @@ xmlXPathCompExprPtr compiled(std::string_view expression) {
   return cache.get(expression);
 }
 
-// The parsed steps of expressions the fast evaluator can answer; nullopt for
-// the others. Parsed once per distinct expression.
-const std::optional<std::vector<fast_path::Step>>& fast_steps(std::string_view expression) {
-  thread_local std::unordered_map<std::string, std::optional<std::vector<fast_path::Step>>> parsed;
-  auto it = parsed.find(std::string(expression));
-  if (it == parsed.end()) it = parsed.emplace(std::string(expression), fast_path::parse(expression)).first;
-  return it->second;
+struct CompiledQuestion {
+  std::string text;
+  std::optional<fast_path::Program> program;  // nullopt: a shape for the general evaluator
+};
+
+// The program of an expression, compiled once per distinct text. The rules
+// ask with the same constant texts again and again, so a question is first
+// looked up by the address of its text, and the text compared, not hashed.
+const std::optional<fast_path::Program>& fast_program(std::string_view expression) {
+  thread_local std::unordered_map<std::string, CompiledQuestion> by_text;
+  thread_local std::unordered_map<const char*, const CompiledQuestion*> by_address;
+  auto seen = by_address.find(expression.data());
+  if (seen != by_address.end() && seen->second->text == expression) return seen->second->program;
+  std::string text(expression);
+  auto it = by_text.find(text);
+  if (it == by_text.end()) {
+    it = by_text.emplace(text, CompiledQuestion{text, fast_path::compile(expression)}).first;
+  }
+  if (by_address.size() > 4096) by_address.clear();  // addresses of texts built on the fly
+  by_address[expression.data()] = &it->second;
+  return it->second.program;
 }
 
 struct ObjectDeleter {
@@ -126,7 +154,7 @@ struct ObjectDeleter {
 using XPathResult = std::unique_ptr<xmlXPathObject, ObjectDeleter>;
 
 XPathResult evaluate(const Document& doc, std::string_view expression) {
-  XPathResult result(xmlXPathCompiledEval(compiled(expression), doc.impl().context));
+  XPathResult result(xmlXPathCompiledEval(compiled(expression), doc.impl().xpath_context()));
   if (result == nullptr) throw RunFailure("XPath式を評価できません: " + std::string(expression));
   return result;
 }
@@ -174,17 +202,37 @@ namespace {
 
 // The file's bytes; nullopt when it cannot be read or is longer than a
 // document may be.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 std::optional<std::string> read_file_within_ceiling(const std::string& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  // One byte more than the file holds, to see its end, or that it grew meanwhile.
   std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
-  in.read(content.data(), static_cast<std::streamsize>(content.size()));
-  if (in.bad()) return std::nullopt;
-  content.resize(static_cast<size_t>(in.gcount()));
-  if (content.size() > kMaxDocumentSize) return std::nullopt;  // it grew meanwhile
+  size_t filled = 0;
+  while (filled < content.size()) {
+    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  content.resize(filled);
+  if (content.size() > kMaxDocumentSize) return std::nullopt;
   return content;
 }
 
@@ -217,14 +265,7 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
-  impl->context = xmlXPathNewContext(parsed);
-  if (impl->context == nullptr) throw RunFailure("XMLの検索を準備できません: " + path);
-  const char* ns = bindings == Bindings::kData ? kDataNamespace : kClaimsNamespace;
-  impl->ns = ns;
-  if (xmlXPathRegisterNs(impl->context, xml("xsi"), xml(kXsiNamespace)) != 0 ||
-      xmlXPathRegisterNs(impl->context, xml("a"), xml(ns)) != 0) {
-    throw RunFailure("XMLの名前空間を登録できません: " + path);
-  }
+  impl->ns = bindings == Bindings::kData ? kDataNamespace : kClaimsNamespace;
   return Document(std::move(impl));
 }
 
@@ -252,28 +293,28 @@ void expect_agreement(bool agree, std::string_view expression) {
 }  // namespace
 
 Node select_node(const Document& doc, std::string_view expression) {
-  if (const auto& steps = fast_steps(expression)) {
-    std::vector<xmlNodePtr> nodes = doc.impl().fast_index().evaluate(*steps, true);
-    Node answer = nodes.empty() ? Node() : Node(nodes.front());
-    if constexpr (kCrosscheck) expect_agreement(answer.raw() == select_node_generic(doc, expression).raw(), expression);
-    return answer;
-  }
-  return select_node_generic(doc, expression);
+  const auto& program = fast_program(expression);
+  fast_path::Index& index = doc.impl().fast_index();
+  if (!program || !index.usable()) return select_node_generic(doc, expression);
+  std::vector<xmlNodePtr> nodes = index.evaluate(*program, true);
+  Node answer = nodes.empty() ? Node() : Node(nodes.front());
+  if constexpr (kCrosscheck) expect_agreement(answer.raw() == select_node_generic(doc, expression).raw(), expression);
+  return answer;
 }
 
 std::vector<Node> select_all_nodes(const Document& doc, std::string_view expression) {
-  if (const auto& steps = fast_steps(expression)) {
-    std::vector<Node> out;
-    for (xmlNodePtr node : doc.impl().fast_index().evaluate(*steps, false)) out.emplace_back(node);
-    if constexpr (kCrosscheck) {
-      std::vector<Node> generic = select_all_nodes_generic(doc, expression);
-      expect_agreement(std::equal(out.begin(), out.end(), generic.begin(), generic.end(),
-                                  [](Node a, Node b) { return a.raw() == b.raw(); }),
-                       expression);
-    }
-    return out;
+  const auto& program = fast_program(expression);
+  fast_path::Index& index = doc.impl().fast_index();
+  if (!program || !index.usable()) return select_all_nodes_generic(doc, expression);
+  std::vector<Node> out;
+  for (xmlNodePtr node : index.evaluate(*program, false)) out.emplace_back(node);
+  if constexpr (kCrosscheck) {
+    std::vector<Node> generic = select_all_nodes_generic(doc, expression);
+    expect_agreement(std::equal(out.begin(), out.end(), generic.begin(), generic.end(),
+                                [](Node a, Node b) { return a.raw() == b.raw(); }),
+                     expression);
   }
-  return select_all_nodes_generic(doc, expression);
+  return out;
 }
 
 Node select_node_generic(const Document& doc, std::string_view expression) {

@@ -19,6 +19,11 @@ class Converter {
   // iconv_open reports failure as (iconv_t)-1.
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
 
+  // Back to the initial shift state, for the next text.
+  void reset() {
+    if (ok()) iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+  }
+
   // Converts as much of `in` as possible, appending to `out`; returns the errno that stopped it
   // (0 when all input was converted). `in` is advanced past what was converted.
   int convert(std::string_view& in, std::string& out) {
@@ -58,6 +63,16 @@ size_t utf8_char_length(std::string_view s) {
   return length;
 }
 
+// Opening a converter costs more than converting a report line, so each
+// thread keeps one of each direction.
+Converter& cached(bool to_cp932) {
+  thread_local Converter from_cp932_converter("UTF-8", "CP932");
+  thread_local Converter to_cp932_converter("CP932", "UTF-8");
+  Converter& converter = to_cp932 ? to_cp932_converter : from_cp932_converter;
+  converter.reset();
+  return converter;
+}
+
 }  // namespace
 
 bool is_valid_utf8(std::string_view text) {
@@ -70,14 +85,14 @@ bool is_valid_utf8(std::string_view text) {
 }
 
 std::optional<std::string> cp932_to_utf8(std::string_view cp932) {
-  Converter converter("UTF-8", "CP932");
+  Converter& converter = cached(false);
   std::string out;
   if (!converter.ok() || converter.convert(cp932, out) != 0) return std::nullopt;
   return out;
 }
 
 std::string utf8_to_cp932(std::string_view utf8) {
-  Converter converter("CP932", "UTF-8");
+  Converter& converter = cached(true);
   std::string out;
   if (!converter.ok()) return std::string(utf8.size(), '?');
   while (converter.convert(utf8, out) != 0) {

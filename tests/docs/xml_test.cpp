@@ -68,6 +68,24 @@ TEST_F(XmlTest, LoadFailsForWhatIsNotAWellFormedFile) {
   for (const Case& c : cases) EXPECT_FALSE(load_document(c.path, Bindings::kClaims)) << c.name;
 }
 
+TEST_F(XmlTest, DocumentsOverTheSizeCeilingAreNotLoaded) {
+  // Well-formed at any size: the settlement document padded by comments.
+  auto padded_to = [](size_t size) {
+    std::string text = kClaims;
+    std::string padding;
+    while (padding.size() + text.size() < size) {
+      size_t room = size - text.size() - padding.size();
+      padding += "<!--" + std::string(std::min<size_t>(room, 4096) - std::min<size_t>(room, 8), 'x') + "-->\n";
+    }
+    text.insert(text.find("<checkupClaim"), padding);
+    return text;
+  };
+  std::string at_ceiling = padded_to(kMaxDocumentSize);
+  ASSERT_EQ(at_ceiling.size(), kMaxDocumentSize);
+  EXPECT_TRUE(load_document(write(at_ceiling), Bindings::kClaims));
+  EXPECT_FALSE(load_document(write(padded_to(kMaxDocumentSize + 1)), Bindings::kClaims));
+}
+
 TEST_F(XmlTest, ShiftJisDeclaredDocumentsAreReadAsCodePage932) {
   for (const char* spelling : {"Shift_JIS", "shift_jis", "SHIFT-JIS", "Windows-31J", "x-sjis"}) {
     std::string text = std::string("<?xml version=\"1.0\" encoding=\"") + spelling +

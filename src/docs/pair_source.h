@@ -1,0 +1,52 @@
+// The documents of the pairs, loaded in pair order. With two threads, a
+// loader thread decompresses and parses the next pairs while the rules run on
+// the current one; at most a few parsed pairs wait, so memory stays bounded.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "docs/xml.h"
+#include "run/run_state.h"
+
+namespace kenshin::docs {
+
+struct LoadedPair {
+  std::optional<Document> data;    // nullopt: failed to load
+  std::optional<Document> claims;  // nullopt: failed to load
+};
+
+// The number of threads the pair loop uses: 2 when KENSHIN_THREADS=2 on a
+// machine with two cores or more, else 1.
+int pair_loop_threads();
+
+class PairSource {
+ public:
+  // The run's folders and lists must not change while the source lives.
+  PairSource(const RunState& run, int threads);
+  ~PairSource();
+  PairSource(const PairSource&) = delete;
+  PairSource& operator=(const PairSource&) = delete;
+
+  // The documents of pair k (1-based); pairs are taken in order, each once.
+  LoadedPair take(int k);
+
+ private:
+  void load_ahead();
+
+  static constexpr size_t kQueued = 2;
+  const RunState& run_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<LoadedPair> ready_;
+  std::exception_ptr failure_;
+  bool stopping_ = false;
+  bool finished_ = false;
+  std::thread loader_;
+};
+
+}  // namespace kenshin::docs

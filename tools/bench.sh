@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Measures a whole check against its floor on realistic archives.
+#
+#   tools/bench.sh [N...]      (default: 1000 10000)
+#
+# For every N: builds an N-pair archive from the test fixtures (most pairs
+# clean, the others with findings of varied kinds), then measures, best of
+# three runs (one run for N > 20000):
+#   floor  decompress every document in memory and parse it once, one thread
+#   check  kenshin-check on the archive, KENSHIN_THREADS=1 and =2
+# and prints CPU seconds (user + system) of the floor and of the one-thread
+# check with their ratio, the wall seconds of both checks (the two-thread one
+# against the floor's CPU seconds), pairs per CPU second and the peak
+# resident set of either check. Everything is written below a tmpfs folder when there
+# is one, and removed at the end. Uses the build in ./build (BUILD=dir).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+build=${BUILD:-build}
+checker=$build/src/app/kenshin-check
+[ -x "$checker" ] || { echo "bench: build first ($checker missing)" >&2; exit 2; }
+[ $# -eq 0 ] && set -- 1000 10000
+
+base=/dev/shm
+[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
+work=$(mktemp -d "$base/kenshin-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+tool=$work/bench_tool
+# shellcheck disable=SC2046
+g++ -std=c++20 -O2 -o "$tool" tools/bench/bench_tool.cpp $(pkg-config --cflags --libs libzip libxml-2.0)
+
+# Prints "cpu_seconds wall_seconds peak_kib" of the run with the least CPU
+# time: on a shared machine CPU time is the steadier measure.
+measure() {
+  local best="" line
+  for _ in $(seq "$runs"); do
+    /usr/bin/time -f "%U %S %e %M" -o "$work/time" "$@" >/dev/null 2>&1 || [ $? -le 1 ] || {
+      echo "bench: failed: $*" >&2; exit 2; }
+    line=$(tail -n 1 "$work/time" | awk '{ printf "%.2f %s %s", $1 + $2, $3, $4 }')
+    if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN{exit !(a<b)}'; then best=$line; fi
+  done
+  echo "$best"
+}
+
+printf '| pairs | floor CPU s | 1 thread CPU s | ratio | 1 thread wall s | 2 threads wall s | ratio | pairs/s (1 thread CPU) | peak RSS MB |\n'
+printf '|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n'
+for n in "$@"; do
+  runs=3
+  [ "$n" -gt 20000 ] && runs=1
+  archive=$work/1311234567_95899071_201812060_1.zip
+  "$tool" make "$n" tests/fixtures "$archive"
+  mkdir -p "$work/desktop" "$work/tmp"
+  read -r floor _ _ < <(measure "$tool" floor "$archive")
+  read -r cpu wall rss1 < <(TMPDIR=$work/tmp KENSHIN_THREADS=1 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
+  read -r _ wall2 rss2 < <(TMPDIR=$work/tmp KENSHIN_THREADS=2 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
+  awk -v n="$n" -v f="$floor" -v c="$cpu" -v w="$wall" -v w2="$wall2" -v r1="$rss1" -v r2="$rss2" 'BEGIN {
+    f = (f > 0 ? f : 0.01)
+    printf "| %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |\n", n, f, c, c / f, w, w2, w2 / f,
+           n / (c > 0 ? c : 0.01), (r1 > r2 ? r1 : r2) / 1024 }'
+  rm -f "$archive"
+done

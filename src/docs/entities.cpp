@@ -5,6 +5,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "docs/element_walk.h"
+
 namespace kenshin::docs {
 
 namespace {
@@ -64,30 +66,17 @@ void append_list(const xmlNode* first, std::string& out, int depth) {
 bool entity_text_within_budget(const xmlDoc* doc, std::uint64_t budget) {
   EntityMeasure measure(budget);
   std::uint64_t total = 0;
-  // Preorder walk over the elements without recursion: documents may nest deeply.
-  for (const xmlNode* node = doc->children; node != nullptr;) {
-    if (node->type == XML_ELEMENT_NODE) {
-      for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
-        for (const xmlNode* child = attr->children; child != nullptr; child = child->next) {
-          if (child->type == XML_ENTITY_REF_NODE) total += 1 + measure.entity(entity_of(child));
-        }
-      }
-      for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+  return for_each_element(doc, [&](const xmlNode* node) {
+    for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+      for (const xmlNode* child = attr->children; child != nullptr; child = child->next) {
         if (child->type == XML_ENTITY_REF_NODE) total += 1 + measure.entity(entity_of(child));
       }
-      if (total > budget) return false;
-      if (node->children != nullptr) {
-        node = node->children;
-        continue;
-      }
     }
-    while (node != nullptr && node->next == nullptr) {
-      node = node->parent;
-      if (node == nullptr || node->type == XML_DOCUMENT_NODE) node = nullptr;
+    for (const xmlNode* child = node->children; child != nullptr; child = child->next) {
+      if (child->type == XML_ENTITY_REF_NODE) total += 1 + measure.entity(entity_of(child));
     }
-    if (node != nullptr) node = node->next;
-  }
-  return true;
+    return total <= budget;
+  });
 }
 
 std::string attribute_text(const xmlAttr* attr) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "docs/element_walk.h"
 #include "docs/entities.h"
 
 
@@ -155,21 +156,10 @@ Index::Index(xmlDocPtr doc, const char* ns) : dict_(doc->dict), ns_(ns) {
   xmlXPathOrderDocElems(doc);
   code_ = xmlDictExists(dict_, reinterpret_cast<const xmlChar*>("code"), -1);
   root_ = xmlDictExists(dict_, reinterpret_cast<const xmlChar*>("root"), -1);
-  // Preorder walk without recursion: documents may nest deeply.
-  for (xmlNodePtr node = doc->children; node != nullptr;) {
-    if (node->type == XML_ELEMENT_NODE) {
-      if (in_namespace(node->ns)) key(node);
-      if (node->children != nullptr) {
-        node = node->children;
-        continue;
-      }
-    }
-    while (node != nullptr && node->next == nullptr) {
-      node = node->parent;
-      if (node == nullptr || node->type == XML_DOCUMENT_NODE) node = nullptr;
-    }
-    if (node != nullptr) node = node->next;
-  }
+  for_each_element(doc, [&](xmlNodePtr node) {
+    if (in_namespace(node->ns)) key(node);
+    return true;
+  });
 }
 
 void Index::key(xmlNodePtr node) {

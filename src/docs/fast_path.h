@@ -14,11 +14,10 @@
 #include <libxml/tree.h>
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kenshin::docs::fast_path {
@@ -47,8 +46,9 @@ struct Program {
 // expression has another shape.
 std::optional<Program> compile(std::string_view expression);
 
-// Per-document index. Orders the document's elements for libxml2 as well
-// (xmlXPathOrderDocElems), which is what both evaluators sort by.
+// Per-document index. Numbers the document's elements in document order for
+// libxml2 as well (as xmlXPathOrderDocElems does), which is what both
+// evaluators sort by.
 class Index {
  public:
   Index(xmlDocPtr doc, const char* ns);
@@ -57,18 +57,20 @@ class Index {
   // the general evaluator.
   bool usable() const { return dict_ != nullptr; }
 
-  // The selected nodes in document order, without duplicates.
-  std::vector<xmlNodePtr> evaluate(const Program& program, bool first_only);
+  // The selected nodes in document order, without duplicates; valid until the
+  // next question.
+  const std::vector<xmlNodePtr>& evaluate(const Program& program, bool first_only);
 
  private:
-  struct Key {
+  // An element under its name (attribute nullptr) or under one of its @code /
+  // @root values. Entries of one hash bucket are chained in document order.
+  struct Entry {
     const xmlChar* name;
     const xmlChar* attribute;
     std::string_view value;
-    bool operator==(const Key&) const = default;
-  };
-  struct KeyHash {
-    size_t operator()(const Key& k) const;
+    xmlNodePtr node;
+    uint32_t hash;
+    uint32_t next = 0;
   };
 
   const xmlChar* resolve(NameId id);
@@ -76,6 +78,8 @@ class Index {
   bool matches(const xmlNode* node, const Step& step);
   bool ancestors_match(const xmlNode* node, const Program& program);
   void key(xmlNodePtr node);
+  void chain_buckets();
+  uint32_t first_in_bucket(const xmlChar* name, const xmlChar* attribute, std::string_view value) const;
 
   xmlDictPtr dict_;
   const char* ns_;
@@ -83,9 +87,10 @@ class Index {
   const xmlChar* code_ = nullptr;
   const xmlChar* root_ = nullptr;
   std::vector<const xmlChar*> resolved_;
-  std::unordered_map<const xmlChar*, std::vector<xmlNodePtr>> by_name_;
-  std::unordered_map<Key, std::vector<xmlNodePtr>, KeyHash> by_key_;
-  std::deque<std::string> expanded_values_;  // key values written with entity references
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> buckets_;  // first entry of each bucket
+  std::vector<xmlNodePtr> current_, next_;
+  std::forward_list<std::string> expanded_values_;  // key values written with entity references
 };
 
 }  // namespace kenshin::docs::fast_path

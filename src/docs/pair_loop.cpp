@@ -39,8 +39,8 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
     const Document* claims = pair.claims ? &*pair.claims : nullptr;
     claims_pre_read(run, claims);
     checks.data(run, pair.data ? &*pair.data : nullptr);
-    pair.data.reset();
     checks.claims(run, claims);
+    source.give_back(std::move(pair));
   }
 }
 

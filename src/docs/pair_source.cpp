@@ -64,11 +64,14 @@ PairSource::~PairSource() {
 void PairSource::load_ahead() {
   try {
     for (int k = 1; k <= run_.pair_count; ++k) {
+      std::deque<LoadedPair> spent;
       {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return stopping_ || ready_.size() < kQueued; });
         if (stopping_) return;
+        spent.swap(spent_);
       }
+      spent.clear();
       LoadedPair pair = load_pair(run_, k);
       {
         std::lock_guard lock(mutex_);
@@ -100,6 +103,12 @@ LoadedPair PairSource::take(int k) {
   lock.unlock();
   changed_.notify_all();
   return pair;
+}
+
+void PairSource::give_back(LoadedPair pair) {
+  if (!loader_.joinable()) return;
+  std::lock_guard lock(mutex_);
+  if (!finished_) spent_.push_back(std::move(pair));
 }
 
 }  // namespace kenshin::docs

@@ -100,6 +100,11 @@ bool names_shift_jis(const std::string& encoding) {
 }
 
 
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+};
+
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
 class ExpressionCache {
  public:
@@ -107,7 +112,7 @@ class ExpressionCache {
     for (auto& [text, comp] : compiled_) xmlXPathFreeCompExpr(comp);
   }
   xmlXPathCompExprPtr get(std::string_view expression) {
-    auto it = compiled_.find(std::string(expression));
+    auto it = compiled_.find(expression);
     if (it != compiled_.end()) return it->second;
     std::string text(expression);
     xmlXPathCompExprPtr comp = xmlXPathCompile(xml(text.c_str()));
@@ -117,7 +122,7 @@ class ExpressionCache {
   }
 
  private:
-  std::unordered_map<std::string, xmlXPathCompExprPtr> compiled_;
+  std::unordered_map<std::string, xmlXPathCompExprPtr, TextHash, std::equal_to<>> compiled_;
 };
 
 xmlXPathCompExprPtr compiled(std::string_view expression) {
@@ -132,15 +137,16 @@ struct CompiledQuestion {
 
 // The program of an expression, compiled once per distinct text. The rules
 // ask with the same constant texts again and again, so a question is first
-// looked up by the address of its text, and the text compared, not hashed.
+// looked up by the address of its text, and the text compared, not hashed;
+// texts built on the fly are looked up without a copy.
 const std::optional<fast_path::Program>& fast_program(std::string_view expression) {
-  thread_local std::unordered_map<std::string, CompiledQuestion> by_text;
+  thread_local std::unordered_map<std::string, CompiledQuestion, TextHash, std::equal_to<>> by_text;
   thread_local std::unordered_map<const char*, const CompiledQuestion*> by_address;
   auto seen = by_address.find(expression.data());
   if (seen != by_address.end() && seen->second->text == expression) return seen->second->program;
-  std::string text(expression);
-  auto it = by_text.find(text);
+  auto it = by_text.find(expression);
   if (it == by_text.end()) {
+    std::string text(expression);
     it = by_text.emplace(text, CompiledQuestion{text, fast_path::compile(expression)}).first;
   }
   if (by_address.size() > 4096) by_address.clear();  // addresses of texts built on the fly
@@ -181,19 +187,25 @@ constexpr size_t kMaxMarkup = 500'000;        // '<', '=' and '&'
 constexpr size_t kMaxAttributesInTag = 10'000;  // '=' from one '<' to the next ('<' cannot stand in a value)
 
 bool markup_within_ceilings(std::string_view content) {
-  size_t markup = 0, in_tag = 0;
+  // Counted without branches first; only a document with more '=' than one
+  // tag may hold is walked tag by tag.
+  size_t opens = 0, equals = 0, references = 0;
+  for (char c : content) {
+    opens += c == '<';
+    equals += c == '=';
+    references += c == '&';
+  }
+  if (opens + equals + references > kMaxMarkup) return false;
+  if (equals <= kMaxAttributesInTag) return true;
+  size_t in_tag = 0;
   for (char c : content) {
     if (c == '<') {
-      ++markup;
       in_tag = 0;
-    } else if (c == '=') {
-      ++markup;
-      if (++in_tag > kMaxAttributesInTag) return false;
-    } else if (c == '&') {
-      ++markup;
+    } else if (c == '=' && ++in_tag > kMaxAttributesInTag) {
+      return false;
     }
   }
-  return markup <= kMaxMarkup;
+  return true;
 }
 
 }  // namespace
@@ -296,7 +308,7 @@ Node select_node(const Document& doc, std::string_view expression) {
   const auto& program = fast_program(expression);
   fast_path::Index& index = doc.impl().fast_index();
   if (!program || !index.usable()) return select_node_generic(doc, expression);
-  std::vector<xmlNodePtr> nodes = index.evaluate(*program, true);
+  const std::vector<xmlNodePtr>& nodes = index.evaluate(*program, true);
   Node answer = nodes.empty() ? Node() : Node(nodes.front());
   if constexpr (kCrosscheck) expect_agreement(answer.raw() == select_node_generic(doc, expression).raw(), expression);
   return answer;
@@ -306,8 +318,10 @@ std::vector<Node> select_all_nodes(const Document& doc, std::string_view express
   const auto& program = fast_program(expression);
   fast_path::Index& index = doc.impl().fast_index();
   if (!program || !index.usable()) return select_all_nodes_generic(doc, expression);
+  const std::vector<xmlNodePtr>& nodes = index.evaluate(*program, false);
   std::vector<Node> out;
-  for (xmlNodePtr node : index.evaluate(*program, false)) out.emplace_back(node);
+  out.reserve(nodes.size());
+  for (xmlNodePtr node : nodes) out.emplace_back(node);
   if constexpr (kCrosscheck) {
     std::vector<Node> generic = select_all_nodes_generic(doc, expression);
     expect_agreement(std::equal(out.begin(), out.end(), generic.begin(), generic.end(),

@@ -116,11 +116,13 @@ std::optional<Program> compile(std::string_view expression) {
       std::string_view name = take_name(rest);
       if (name.empty() || !rest.empty()) return std::nullopt;  // attributes end the path
       step.name = table.id(name);
+      step.names_at = program.name_count++;
     } else {
       if (!take(rest, kPrefix)) return std::nullopt;
       std::string_view name = take_name(rest);
       if (name.empty()) return std::nullopt;
       step.name = table.id(name);
+      step.names_at = program.name_count++;
       while (take(rest, "[@")) {
         std::string_view attribute = take_name(rest);
         if (attribute.empty() || !take(rest, "='")) return std::nullopt;
@@ -135,6 +137,7 @@ std::optional<Program> compile(std::string_view expression) {
           program.anchor_key = static_cast<int>(step.predicates.size());
         }
         step.predicates.push_back(std::move(p));
+        ++program.name_count;
       }
     }
     program.steps.push_back(std::move(step));
@@ -224,10 +227,26 @@ bool Index::in_namespace(const xmlNs* ns) {
   return true;
 }
 
+// The document's spelling of every name of the program into names_; false
+// when the document lacks one, so that nothing can match.
+bool Index::resolve_names(const Program& program) {
+  names_.resize(program.name_count);
+  for (const Step& step : program.steps) {
+    if (step.kind == Step::kParent) continue;
+    size_t at = step.names_at;
+    if ((names_[at] = resolve(step.name)) == nullptr) return false;
+    for (const Predicate& p : step.predicates) {
+      if ((names_[++at] = resolve(p.attribute)) == nullptr) return false;
+    }
+  }
+  return true;
+}
+
 bool Index::matches(const xmlNode* node, const Step& step) {
-  if (node->type != XML_ELEMENT_NODE || node->name != resolve(step.name) || !in_namespace(node->ns)) return false;
+  const xmlChar* const* names = names_.data() + step.names_at;
+  if (node->type != XML_ELEMENT_NODE || node->name != names[0] || !in_namespace(node->ns)) return false;
   for (const Predicate& p : step.predicates) {
-    const xmlAttr* attr = unqualified_attribute(node, resolve(p.attribute));
+    const xmlAttr* attr = unqualified_attribute(node, *++names);
     if (attr == nullptr || !attribute_equals(attr, p.value)) return false;
   }
   return true;
@@ -243,16 +262,14 @@ bool Index::ancestors_match(const xmlNode* node, const Program& program) {
 
 const std::vector<xmlNodePtr>& Index::evaluate(const Program& program, bool first_only) {
   current_.clear();
+  if (!resolve_names(program)) return current_;
   const Step& anchor = program.steps[program.anchor];
-  const xmlChar* name = resolve(anchor.name);
-  if (name == nullptr) return current_;
+  const xmlChar* name = names_[anchor.names_at];
   const xmlChar* attribute = nullptr;
   std::string_view value;
   if (program.anchor_key >= 0) {
-    const Predicate& key = anchor.predicates[program.anchor_key];
-    attribute = resolve(key.attribute);
-    if (attribute == nullptr) return current_;
-    value = key.value;
+    attribute = names_[anchor.names_at + 1 + program.anchor_key];
+    value = anchor.predicates[program.anchor_key].value;
   }
   for (uint32_t i = first_in_bucket(name, attribute, value); i != kNoEntry; i = entries_[i].next) {
     const Entry& entry = entries_[i];
@@ -266,7 +283,7 @@ const std::vector<xmlNodePtr>& Index::evaluate(const Program& program, bool firs
       if (step.kind == Step::kParent) {
         if (node->parent != nullptr) next_.push_back(node->parent);
       } else if (step.kind == Step::kAttribute) {
-        if (const xmlAttr* attr = unqualified_attribute(node, resolve(step.name))) {
+        if (const xmlAttr* attr = unqualified_attribute(node, names_[step.names_at])) {
           next_.push_back(reinterpret_cast<xmlNodePtr>(const_cast<xmlAttr*>(attr)));
         }
       } else {

@@ -34,12 +34,14 @@ struct Step {
   enum Kind { kChild, kParent, kAttribute } kind = kChild;
   NameId name = 0;                    // element or attribute name
   std::vector<Predicate> predicates;  // for element steps
+  size_t names_at = 0;                // where the step's name, then its predicates' names, are resolved
 };
 
 struct Program {
   std::vector<Step> steps;  // the first is the descendant step
   size_t anchor = 0;        // the step whose elements are looked up
   int anchor_key = -1;      // its @code / @root predicate, or -1: looked up by name
+  size_t name_count = 0;    // names of all steps and predicates
 };
 
 // The program of an expression of the supported shape, or nullopt when the
@@ -74,6 +76,7 @@ class Index {
   };
 
   const xmlChar* resolve(NameId id);
+  bool resolve_names(const Program& program);
   bool in_namespace(const xmlNs* ns);
   bool matches(const xmlNode* node, const Step& step);
   bool ancestors_match(const xmlNode* node, const Program& program);
@@ -87,6 +90,7 @@ class Index {
   const xmlChar* code_ = nullptr;
   const xmlChar* root_ = nullptr;
   std::vector<const xmlChar*> resolved_;
+  std::vector<const xmlChar*> names_;  // the current question's names, as resolve_names spells them
   std::vector<Entry> entries_;
   std::vector<uint32_t> buckets_;  // first entry of each bucket
   std::vector<xmlNodePtr> current_, next_;

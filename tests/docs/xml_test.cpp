@@ -61,6 +61,8 @@ TEST_F(XmlTest, LoadFailsForWhatIsNotAWellFormedFile) {
   } cases[] = {
       {"not well-formed", write("<a><b></a>")},
       {"truncated", write(std::string(kClaims).substr(0, 120))},
+      {"an undeclared entity", write("<a>&x;</a>")},
+      {"an undeclared entity in an attribute", write("<a b='&x;'/>")},
       {"empty", write("")},
       {"missing", dir_.path() + "/none.xml"},
       {"folder", dir_.path()},

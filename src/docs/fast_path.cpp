@@ -207,9 +207,8 @@ uint32_t Index::first_in_bucket(const xmlChar* name, const xmlChar* attribute, s
   return buckets_[hash_of(name, attribute, value) & (buckets_.size() - 1)];
 }
 
-// The document's interned spelling of a name, nullptr when no node has it.
-const xmlChar* Index::resolve(NameId id) {
-  static const xmlChar kUnresolved = 0;
+// A name met for the first time in this document, or since the table grew.
+const xmlChar* Index::resolve_unseen(NameId id) {
   if (id >= resolved_.size()) resolved_.resize(name_table().names.size(), &kUnresolved);
   const xmlChar*& slot = resolved_[id];
   if (slot == &kUnresolved) {
@@ -287,8 +286,9 @@ const std::vector<xmlNodePtr>& Index::evaluate(const Program& program, bool firs
           next_.push_back(reinterpret_cast<xmlNodePtr>(const_cast<xmlAttr*>(attr)));
         }
       } else {
+        const xmlChar* name = names_[step.names_at];
         for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
-          if (matches(child, step)) next_.push_back(child);
+          if (child->name == name && matches(child, step)) next_.push_back(child);
         }
       }
     }

@@ -75,7 +75,12 @@ class Index {
     uint32_t next = 0;
   };
 
-  const xmlChar* resolve(NameId id);
+  // The document's interned spelling of a name, nullptr when no node has it.
+  const xmlChar* resolve(NameId id) {
+    if (id < resolved_.size() && resolved_[id] != &kUnresolved) return resolved_[id];
+    return resolve_unseen(id);
+  }
+  const xmlChar* resolve_unseen(NameId id);
   bool resolve_names(const Program& program);
   bool in_namespace(const xmlNs* ns);
   bool matches(const xmlNode* node, const Step& step);
@@ -84,6 +89,7 @@ class Index {
   void chain_buckets();
   uint32_t first_in_bucket(const xmlChar* name, const xmlChar* attribute, std::string_view value) const;
 
+  static constexpr xmlChar kUnresolved = 0;  // its address marks a name not looked up yet
   xmlDictPtr dict_;
   const char* ns_;
   const xmlNs* ns_seen_ = nullptr;  // the last declaration found to be ns_

@@ -221,14 +221,24 @@ MarkupCount count_markup(std::string_view content) {
   MarkupCount count;
   size_t at = 0;
 #ifdef __SSE2__
+  // A byte lane counts at most one byte per block: summed before it could pass 255.
   const __m128i opens = _mm_set1_epi8('<'), equals = _mm_set1_epi8('='), references = _mm_set1_epi8('&');
-  for (; content.size() - at >= 16; at += 16) {
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(content.data() + at));
-    __m128i is_equals = _mm_cmpeq_epi8(bytes, equals);
-    __m128i is_markup =
-        _mm_or_si128(is_equals, _mm_or_si128(_mm_cmpeq_epi8(bytes, opens), _mm_cmpeq_epi8(bytes, references)));
-    count.markup += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(is_markup))));
-    count.equals += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(is_equals))));
+  auto lane_total = [](__m128i lanes) {
+    __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    return static_cast<size_t>(_mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  };
+  while (content.size() - at >= 16) {
+    __m128i markup_lanes = _mm_setzero_si128(), equals_lanes = _mm_setzero_si128();
+    for (int blocks = 0; blocks < 255 && content.size() - at >= 16; ++blocks, at += 16) {
+      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(content.data() + at));
+      __m128i is_equals = _mm_cmpeq_epi8(bytes, equals);  // 0xFF where equal: subtracting adds one
+      __m128i is_markup =
+          _mm_or_si128(is_equals, _mm_or_si128(_mm_cmpeq_epi8(bytes, opens), _mm_cmpeq_epi8(bytes, references)));
+      markup_lanes = _mm_sub_epi8(markup_lanes, is_markup);
+      equals_lanes = _mm_sub_epi8(equals_lanes, is_equals);
+    }
+    count.markup += lane_total(markup_lanes);
+    count.equals += lane_total(equals_lanes);
   }
 #endif
   while (content.size() - at >= 8) {

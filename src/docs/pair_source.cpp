@@ -25,8 +25,8 @@ LoadedPair load_pair(const RunState& run, int k) {
 }  // namespace
 
 int pair_loop_threads() {
-  // Measured: documents parsed on one thread and freed on the other cost the
-  // allocator more than the second core gains, so one thread unless asked.
+  // Measured on a two-core machine shared with other work: the second thread
+  // has not yet ended a check sooner than one thread, so one unless asked.
   const char* setting = std::getenv("KENSHIN_THREADS");
   if (setting != nullptr && std::string_view(setting) == "2" && std::thread::hardware_concurrency() >= 2) return 2;
   return 1;

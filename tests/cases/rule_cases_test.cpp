@@ -1,6 +1,6 @@
-// Runs the rule cases of the case files in this folder (format in README.md):
-// each case edits the complete fixture documents of one or more pairs and
-// states the whole report the check writes for them.
+// Runs the cases of the case files in this folder (format in README.md): each
+// case edits the complete fixture documents of an archive and states the
+// whole report the check writes for it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,14 +9,14 @@
 #include <regex>
 #include <sstream>
 
-#include "support/check_kit.h"
+#include "extrachecks/cross_checks.h"
+#include "extrachecks/extra_kit.h"
 
 namespace kenshin::testkit {
 namespace {
 
 struct Edit {
-  bool claims = false;
-  size_t pair = 1;
+  std::string document;  // data#N, claims#N, index or summary
   std::string op, args;
 };
 
@@ -27,11 +27,15 @@ struct Case {
   std::vector<std::string> report;
 };
 
-// Replaces $names by their defined paths, then obs(CODE) and code(CODE).
+struct CaseFile {
+  bool cross_checks = false;
+  std::vector<Case> cases;
+};
+
+// Replaces $names by their defined paths, then code(CODE) and obs(CODE).
 std::string expand(std::string text, const std::map<std::string, std::string>& paths) {
   static const std::regex name(R"(\$[A-Za-z][A-Za-z-]*)"), code(R"(code\((\w+)\))"), obs(R"(obs\((\w+)\))");
-  std::smatch m;
-  while (std::regex_search(text, m, name)) {
+  for (std::smatch m; std::regex_search(text, m, name);) {
     auto found = paths.find(m.str());
     if (found == paths.end()) {
       ADD_FAILURE() << "undefined " << m.str();
@@ -45,22 +49,19 @@ std::string expand(std::string text, const std::map<std::string, std::string>& p
 
 Edit parse_edit(const std::string& text) {
   std::istringstream in(text);
-  std::string target;
   Edit edit;
-  in >> target >> edit.op;
+  in >> edit.document >> edit.op;
   std::getline(in >> std::ws, edit.args);
-  size_t hash = target.find('#');
-  if (hash != std::string::npos) edit.pair = std::stoul(target.substr(hash + 1));
-  edit.claims = target.substr(0, hash) == "claims";
-  if (!edit.claims && target.substr(0, hash) != "data") ADD_FAILURE() << "no document named in: " << text;
+  if (edit.document == "data" || edit.document == "claims") edit.document += "#1";
   return edit;
 }
 
-std::vector<Case> read_cases(const std::string& file) {
+CaseFile read_cases(const std::string& file) {
   std::ifstream in(std::string(KENSHIN_CASES_DIR) + "/" + file);
   if (!in) ADD_FAILURE() << "missing " << file;
   std::map<std::string, std::string> paths;
-  std::vector<Case> cases;
+  CaseFile out;
+  std::vector<Case>& cases = out.cases;
   std::string text;
   for (int number = 1; std::getline(in, text); ++number) {
     if (text.empty() || text[0] == '#') continue;
@@ -69,6 +70,8 @@ std::vector<Case> read_cases(const std::string& file) {
     } else if (text.rfind("define ", 0) == 0) {
       size_t eq = text.find(" = ");
       paths["$" + text.substr(7, eq - 7)] = text.substr(eq + 3);
+    } else if (text == "with cross-checks") {
+      out.cross_checks = true;
     } else if (cases.empty()) {
       ADD_FAILURE() << file << ":" << number << ": before the first case";
     } else if (text[0] == '|') {
@@ -81,7 +84,7 @@ std::vector<Case> read_cases(const std::string& file) {
       cases.back().edits.push_back(parse_edit(expand(text, paths)));
     }
   }
-  return cases;
+  return out;
 }
 
 // Splits "LEFT = VALUE"; the value may be empty ("LEFT =").
@@ -133,24 +136,61 @@ void apply(XmlDoc& doc, const Edit& edit) {
   }
 }
 
-std::vector<std::string> report_of(const Case& c) {
-  size_t pairs = 1;
-  for (const Edit& edit : c.edits) pairs = std::max(pairs, edit.pair);
-  std::vector<XmlDoc> data(pairs, XmlDoc::data()), claims(pairs, XmlDoc::claims());
-  for (const Edit& edit : c.edits) apply((edit.claims ? claims : data)[edit.pair - 1], edit);
+ExtraRun run_case(const Case& c, bool cross_checks) {
+  size_t pairs = cross_checks ? 2 : 1;
+  for (const Edit& edit : c.edits) {
+    size_t hash = edit.document.find('#');
+    if (hash != std::string::npos) pairs = std::max(pairs, std::stoul(edit.document.substr(hash + 1)));
+  }
+  std::map<std::string, XmlDoc> documents;
+  for (size_t n = 1; n <= pairs; ++n) {
+    documents.emplace("data#" + std::to_string(n), XmlDoc::data());
+    documents.emplace("claims#" + std::to_string(n), XmlDoc::claims());
+  }
+  if (cross_checks) {
+    documents.emplace("index", agreeing_index());
+    documents.emplace("summary", agreeing_summary());
+  }
+  for (const Edit& edit : c.edits) {
+    auto document = documents.find(edit.document);
+    if (document == documents.end()) ADD_FAILURE() << "no document " << edit.document;
+    else if (edit.op == "leave-out") documents.erase(document);
+    else apply(document->second, edit);
+  }
   Archive archive;
-  for (size_t i = 0; i < pairs; ++i) archive.add_pair(data[i], claims[i], static_cast<int>(i) + 1);
-  return check(archive).lines;
+  if (cross_checks) {  // named after the documents' institution, like the index and summary
+    archive.name = std::string(kAgreeingStem) + ".zip";
+    archive.top_folder = kAgreeingStem;
+  }
+  for (auto [document, file] : {std::pair{"index", "ix08_V08.xml"}, std::pair{"summary", "su08_V08.xml"}}) {
+    if (documents.count(document) != 0) archive.add(file, documents.at(document).text());
+  }
+  for (size_t n = 1; n <= pairs; ++n) {
+    archive.add_pair(documents.at("data#" + std::to_string(n)), documents.at("claims#" + std::to_string(n)), static_cast<int>(n));
+  }
+  if (!cross_checks) {
+    CheckResult r = check(archive);
+    return {r.result, r.lines, {}};
+  }
+  return check_extra(archive, extrachecks::ExtraCheckOptions{false, true});
+}
+
+// Lines that report nothing wrong: a report of only these comes from a clean run.
+bool no_finding(const std::string& line) {
+  return line.empty() || line == kNoError || line == extrachecks::kCrossCheckHeading || line == "照合でのエラーはありません";
 }
 
 void expect_reports(const std::string& file) {
-  std::vector<Case> cases = read_cases(file);
-  EXPECT_FALSE(cases.empty()) << file;
-  for (const Case& c : cases) {
+  CaseFile cases = read_cases(file);
+  EXPECT_FALSE(cases.cases.empty()) << file;
+  for (const Case& c : cases.cases) {
     if (c.name[0] == '@') continue;  // edits for other cases to use
     SCOPED_TRACE(file + ":" + std::to_string(c.line) + ": " + c.name);
     EXPECT_FALSE(c.report.empty()) << "no report";
-    EXPECT_EQ(report_of(c), c.report);
+    ExtraRun run = run_case(c, cases.cross_checks);
+    EXPECT_EQ(run.lines, c.report);
+    bool clean = std::all_of(c.report.begin(), c.report.end(), no_finding);
+    EXPECT_EQ(run.result.outcome, clean ? RunOutcome::kClean : RunOutcome::kFindings);
   }
 }
 
@@ -160,6 +200,7 @@ TEST(RuleCases, WaistAndHomePrefectureGates) { expect_reports("insurer_gates.txt
 TEST(RuleCases, DetailedRequirements) { expect_reports("detailed.txt"); }
 TEST(RuleCases, OrderAndResets) { expect_reports("order.txt"); }
 TEST(RuleCases, ClaimsRules) { expect_reports("claims.txt"); }
+TEST(RuleCases, CrossChecks) { expect_reports("cross_checks.txt"); }
 
 }  // namespace
 }  // namespace kenshin::testkit

@@ -45,6 +45,12 @@ TEST_F(ReportTest, ValuesNeverBreakALineAndUnwritableCharactersBecomeQuestionMar
                                                "○健診情報　h 1.xml", "　性別がありません", "?野  家"}));
 }
 
+TEST_F(ReportTest, AReportThatCannotBeCreatedIsAFailureOfTheRun) {
+  run_.report_path = dir_.path() + "/missing/ERR.txt";
+  EXPECT_THROW(open_report(run_), RunFailure);
+  EXPECT_NE(run_.report_open_flag, 9);
+}
+
 // A line longer than the stream's buffer reaches the disk while it is
 // written; a short one only when the report is closed. The disk is "full" for
 // a child process whose files may not grow past 1 KiB; either way the earlier

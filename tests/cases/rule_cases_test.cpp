@@ -27,22 +27,10 @@ struct Case {
   std::vector<std::string> report;
 };
 
-struct CaseFile {
-  bool cross_checks = false;
-  std::vector<Case> cases;
-};
-
-// Replaces $names by their defined paths, then code(CODE) and obs(CODE).
+// Replaces $names by their defined paths (an undefined one throws), then code(CODE) and obs(CODE).
 std::string expand(std::string text, const std::map<std::string, std::string>& paths) {
   static const std::regex name(R"(\$[A-Za-z][A-Za-z-]*)"), code(R"(code\((\w+)\))"), obs(R"(obs\((\w+)\))");
-  for (std::smatch m; std::regex_search(text, m, name);) {
-    auto found = paths.find(m.str());
-    if (found == paths.end()) {
-      ADD_FAILURE() << "undefined " << m.str();
-      break;
-    }
-    text.replace(m.position(), m.length(), found->second);
-  }
+  for (std::smatch m; std::regex_search(text, m, name);) text.replace(m.position(), m.length(), paths.at(m.str()));
   text = std::regex_replace(text, code, "obs($1)/a:value/@code");
   return std::regex_replace(text, obs, "//a:observation[a:code/@code='$1']");
 }
@@ -56,12 +44,11 @@ Edit parse_edit(const std::string& text) {
   return edit;
 }
 
-CaseFile read_cases(const std::string& file) {
+std::vector<Case> read_cases(const std::string& file, bool& cross_checks) {
   std::ifstream in(std::string(KENSHIN_CASES_DIR) + "/" + file);
   if (!in) ADD_FAILURE() << "missing " << file;
   std::map<std::string, std::string> paths;
-  CaseFile out;
-  std::vector<Case>& cases = out.cases;
+  std::vector<Case> cases;
   std::string text;
   for (int number = 1; std::getline(in, text); ++number) {
     if (text.empty() || text[0] == '#') continue;
@@ -71,29 +58,30 @@ CaseFile read_cases(const std::string& file) {
       size_t eq = text.find(" = ");
       paths["$" + text.substr(7, eq - 7)] = text.substr(eq + 3);
     } else if (text == "with cross-checks") {
-      out.cross_checks = true;
+      cross_checks = true;
     } else if (cases.empty()) {
       ADD_FAILURE() << file << ":" << number << ": before the first case";
     } else if (text[0] == '|') {
       cases.back().report.push_back(text.size() > 2 ? text.substr(2) : "");
     } else if (text.rfind("use ", 0) == 0) {
-      auto shared = std::find_if(cases.begin(), cases.end(), [&](const Case& c) { return c.name == text.substr(4); });
-      if (shared == cases.end()) ADD_FAILURE() << file << ":" << number << ": no block " << text.substr(4);
-      else cases.back().edits.insert(cases.back().edits.end(), shared->edits.begin(), shared->edits.end());
+      auto shared = std::ranges::find(cases, text.substr(4), &Case::name);
+      if (shared == cases.end())
+        ADD_FAILURE() << file << ":" << number << ": no " << text.substr(4);
+      else
+        cases.back().edits.insert(cases.back().edits.end(), shared->edits.begin(), shared->edits.end());
     } else {
       cases.back().edits.push_back(parse_edit(expand(text, paths)));
     }
   }
-  return out;
+  return cases;
 }
 
 // Splits "LEFT = VALUE"; the value may be empty ("LEFT =").
 std::pair<std::string, std::string> split_value(const std::string& args) {
-  size_t eq = args.find(" = ");
-  if (eq != std::string::npos) return {args.substr(0, eq), args.substr(eq + 3)};
-  if (args.size() >= 2 && args.compare(args.size() - 2, 2, " =") == 0) return {args.substr(0, args.size() - 2), ""};
-  ADD_FAILURE() << "no value in: " << args;
-  return {args, ""};
+  static const std::regex assignment(R"((.*?) =(?: (.*))?)");
+  std::smatch m;
+  if (!std::regex_match(args, m, assignment)) ADD_FAILURE() << "no value in: " << args;
+  return {m.str(1), m.str(2)};
 }
 
 // An observation of only its code and the given children: directly in the
@@ -108,9 +96,11 @@ void place(XmlDoc& doc, const std::string& args) {
   if (where == "checkup") {
     doc.append_xml("//a:section[a:code/@code='01010']", "<entry>" + obs + "</entry>");
   } else if (where == "nested") {
-    doc.append_xml("(//a:observation[a:code/@nullFlavor='NA'])[1]", "<entryRelationship>" + obs + "</entryRelationship>");
+    doc.append_xml("(//a:observation[a:code/@nullFlavor='NA'])[1]",
+                   "<entryRelationship>" + obs + "</entryRelationship>");
   } else if (where == "other") {
-    doc.append_xml("//a:structuredBody", "<component><section><code code=\"01020\"/><entry>" + obs + "</entry></section></component>");
+    doc.append_xml("//a:structuredBody",
+                   "<component><section><code code=\"01020\"/><entry>" + obs + "</entry></section></component>");
   } else {
     ADD_FAILURE() << "no place " << where;
   }
@@ -152,10 +142,10 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
     documents.emplace("summary", agreeing_summary());
   }
   for (const Edit& edit : c.edits) {
-    auto document = documents.find(edit.document);
-    if (document == documents.end()) ADD_FAILURE() << "no document " << edit.document;
-    else if (edit.op == "leave-out") documents.erase(document);
-    else apply(document->second, edit);
+    if (edit.op == "leave-out")
+      documents.erase(edit.document);
+    else
+      apply(documents.at(edit.document), edit);  // an unknown document throws
   }
   Archive archive;
   if (cross_checks) {  // named after the documents' institution, like the index and summary
@@ -166,7 +156,8 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
     if (documents.count(document) != 0) archive.add(file, documents.at(document).text());
   }
   for (size_t n = 1; n <= pairs; ++n) {
-    archive.add_pair(documents.at("data#" + std::to_string(n)), documents.at("claims#" + std::to_string(n)), static_cast<int>(n));
+    archive.add_pair(documents.at("data#" + std::to_string(n)), documents.at("claims#" + std::to_string(n)),
+                     static_cast<int>(n));
   }
   if (!cross_checks) {
     CheckResult r = check(archive);
@@ -177,17 +168,19 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
 
 // Lines that report nothing wrong: a report of only these comes from a clean run.
 bool no_finding(const std::string& line) {
-  return line.empty() || line == kNoError || line == extrachecks::kCrossCheckHeading || line == "照合でのエラーはありません";
+  return line.empty() || line == kNoError || line == extrachecks::kCrossCheckHeading ||
+         line == "照合でのエラーはありません";
 }
 
 void expect_reports(const std::string& file) {
-  CaseFile cases = read_cases(file);
-  EXPECT_FALSE(cases.cases.empty()) << file;
-  for (const Case& c : cases.cases) {
+  bool cross_checks = false;
+  std::vector<Case> cases = read_cases(file, cross_checks);
+  EXPECT_FALSE(cases.empty()) << file;
+  for (const Case& c : cases) {
     if (c.name[0] == '@') continue;  // edits for other cases to use
     SCOPED_TRACE(file + ":" + std::to_string(c.line) + ": " + c.name);
     EXPECT_FALSE(c.report.empty()) << "no report";
-    ExtraRun run = run_case(c, cases.cross_checks);
+    ExtraRun run = run_case(c, cross_checks);
     EXPECT_EQ(run.lines, c.report);
     bool clean = std::all_of(c.report.begin(), c.report.end(), no_finding);
     EXPECT_EQ(run.result.outcome, clean ? RunOutcome::kClean : RunOutcome::kFindings);

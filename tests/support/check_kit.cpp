@@ -16,7 +16,6 @@
 #include <stdexcept>
 
 #include "platform/folders.h"
-#include "platform/zip_unpack.h"
 #include "report/report.h"
 
 namespace fs = std::filesystem;

@@ -105,13 +105,15 @@ class CrossCheck {
 
   void check_data_document(int k) {
     const std::string& file = run_.data_file_list[k - 1];
-    std::optional<docs::Document> doc = docs::load_document(reader_, run_.data_folder + "/" + file, docs::Bindings::kData);
+    std::optional<docs::Document> doc =
+        docs::load_document(reader_, run_.data_folder + "/" + file, docs::Bindings::kData);
     if (doc) check_institution(*doc, kDataInstitution, k, file, data_file_label(run_, k));
   }
 
   void check_claims_document(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
     const std::string& file = run_.claims_file_list[k - 1];
-    std::optional<docs::Document> doc = docs::load_document(reader_, run_.claims_folder + "/" + file, docs::Bindings::kClaims);
+    std::optional<docs::Document> doc =
+        docs::load_document(reader_, run_.claims_folder + "/" + file, docs::Bindings::kClaims);
     if (!doc) {
       for (SettlementSum& sum : sums) ++sum.unreadable;
       return;

@@ -5,12 +5,12 @@
 #include <set>
 #include <string_view>
 
-#include "run/run_failure.h"
+#include "docs/xml.h"
 #include "extrachecks/archive_files.h"
 #include "extrachecks/schema_folder.h"
 #include "extrachecks/schema_validation.h"
-#include "docs/xml.h"
 #include "platform/zip_archive.h"
+#include "run/run_failure.h"
 
 namespace kenshin::extrachecks {
 
@@ -30,7 +30,8 @@ std::string file_name(const std::string& path) { return path.substr(path.rfind('
 // place below the archive's top folder.
 std::string archive_relative(const RunState& run, std::string text) {
   const std::string folder = archive_url(run.extraction_folder) + "/";
-  for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) text.erase(at, folder.size());
+  for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
+    text.erase(at, folder.size());
   return text;
 }
 
@@ -118,8 +119,8 @@ SchemaCheck check_schemas(const RunState& run) {
     }
   }
   for (int k = 1; k <= run.pair_count; ++k) {
-    validate_one(run, source, reader, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1], data_file_label(run, k),
-                 k, run.data_file_list[k - 1], check.findings);
+    validate_one(run, source, reader, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1],
+                 data_file_label(run, k), k, run.data_file_list[k - 1], check.findings);
     validate_one(run, source, reader, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
                  claims_file_label(run, k), k, run.claims_file_list[k - 1], check.findings);
   }

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "run/run_failure.h"
 #include "docs/entities.h"
 #include "docs/xml.h"
 #include "extrachecks/schema_folder.h"
+#include "run/run_failure.h"
 
 namespace kenshin::extrachecks {
 

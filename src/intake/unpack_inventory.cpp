@@ -72,7 +72,8 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   std::optional<std::string> top = run.archive->folder_path(run.archive_stem);
   if (!top) {
     stop_after_reading_everything(
-        run, platform, "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
+        run, platform,
+        "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
     return;
   }
   run.extraction_folder = *top;
@@ -81,7 +82,8 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list = list_documents(*run.archive, run.extraction_folder, "CLAIMS", run.claims_folder);
 
   if (run.data_file_list.empty() || run.claims_file_list.empty()) {
-    stop_after_reading_everything(run, platform, "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です");
+    stop_after_reading_everything(run, platform,
+                                  "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です");
     return;
   }
   if (run.data_file_list.size() != run.claims_file_list.size()) {

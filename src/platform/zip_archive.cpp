@@ -6,8 +6,8 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/cp932.h"
@@ -17,31 +17,36 @@ namespace kenshin::platform {
 
 namespace {
 
-struct FileEntry {
+// A file entry; its name is kept in the tree's name store.
+struct FileRecord {
+  std::uint32_t folder;
+  bool shadowed;  // a later entry of the same name replaces it, as unpacking would
+  size_t name_at;
+  size_t name_size;
   zip_uint64_t index;
   zip_uint64_t size;  // declared uncompressed size
 };
 
-struct Folder;
-
-// The entries of one folder whose names are equal ignoring ASCII case: at most
-// one folder, or files (kept apart by their exact names).
-struct SameName {
-  std::unique_ptr<Folder> folder;
-  std::map<std::string, FileEntry> files;
+struct FolderRecord {
+  std::uint32_t parent;
+  std::string name;  // as first spelled in the archive
 };
 
-struct Folder {
-  std::string name;                        // as first spelled in the archive
-  std::map<std::string, SameName> named;  // by name in ASCII lower case
-};
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string lower_ascii(std::string_view s) {
   std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = lower_ascii(c);
   return out;
+}
+
+int compare_ignoring_case(std::string_view a, std::string_view b) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(lower_ascii(a[i]));
+    unsigned char y = static_cast<unsigned char>(lower_ascii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::vector<std::string_view> path_components(std::string_view path) {
@@ -111,62 +116,98 @@ using ZipFile = std::unique_ptr<zip_file_t, ZipFileClose>;
 
 }  // namespace
 
+// The archive's folders and files, kept small: archives hold up to hundreds of
+// thousands of entries. Folders are found by their path in ASCII lower case;
+// files are sorted by folder and name, so that a folder's files lie together.
 struct ZipArchive::Tree {
-  Folder root;
-  std::vector<FileEntry> files;     // every file entry, in archive order, replaced ones included
-  std::vector<std::uint8_t> read;   // by entry index: 1 once a reader has read it whole
+  std::vector<FolderRecord> folders{{0, ""}};                          // [0]: the archive's root
+  std::unordered_map<std::string, std::uint32_t> folder_ids{{"", 0}};  // by path in ASCII lower case
+  std::string names;
+  std::vector<FileRecord> files;   // every file entry, replaced ones included
+  std::vector<std::uint8_t> read;  // by entry index: 1 once a reader has read it whole
 
-  // False when a file and a folder of the same name would meet.
-  bool add(const SplitName& split, FileEntry entry) {
-    Folder* folder = &root;
+  std::string_view name_of(const FileRecord& file) const {
+    return std::string_view(names).substr(file.name_at, file.name_size);
+  }
+
+  void add(const SplitName& split, zip_uint64_t index, zip_uint64_t size) {
+    std::uint32_t folder = 0;
+    std::string key;
     size_t folder_count = split.components.size() - (split.is_directory ? 0 : 1);
     for (size_t i = 0; i < folder_count; ++i) {
-      SameName& same = folder->named[lower_ascii(split.components[i])];
-      if (!same.files.empty()) return false;
-      if (!same.folder) {
-        same.folder = std::make_unique<Folder>();
-        same.folder->name = split.components[i];
-      }
-      folder = same.folder.get();
+      key += (i == 0 ? "" : "/") + lower_ascii(split.components[i]);
+      auto [it, added] = folder_ids.try_emplace(key, static_cast<std::uint32_t>(folders.size()));
+      if (added) folders.push_back({folder, split.components[i]});
+      folder = it->second;
     }
-    if (split.is_directory) return true;
+    if (split.is_directory) return;
     const std::string& name = split.components.back();
-    SameName& same = folder->named[lower_ascii(name)];
-    if (same.folder) return false;
-    same.files[name] = entry;  // a later entry of the same name replaces the earlier, as unpacking would
-    files.push_back(entry);
+    files.push_back({folder, false, names.size(), name.size(), index, size});
+    names += name;
+  }
+
+  // Sorts the files for lookups. False when a file and a folder of the same
+  // name (ignoring ASCII case) meet in one folder.
+  bool finish() {
+    std::sort(files.begin(), files.end(), [this](const FileRecord& a, const FileRecord& b) {
+      if (a.folder != b.folder) return a.folder < b.folder;
+      if (int c = compare_ignoring_case(name_of(a), name_of(b)); c != 0) return c < 0;
+      if (int c = name_of(a).compare(name_of(b)); c != 0) return c < 0;
+      return a.index < b.index;
+    });
+    for (size_t i = 0; i + 1 < files.size(); ++i) {
+      files[i].shadowed = files[i].folder == files[i + 1].folder && name_of(files[i]) == name_of(files[i + 1]);
+    }
+    for (size_t id = 1; id < folders.size(); ++id) {
+      if (first_named(folders[id].parent, folders[id].name) != files.end()) return false;
+    }
     return true;
   }
 
-  const Folder* find_folder(std::string_view path, std::string* spelled = nullptr) const {
-    const Folder* folder = &root;
-    for (std::string_view component : path_components(path)) {
-      auto it = folder->named.find(lower_ascii(component));
-      if (it == folder->named.end() || !it->second.folder) return nullptr;
-      folder = it->second.folder.get();
-      if (spelled != nullptr) *spelled += (spelled->empty() ? "" : "/") + folder->name;
-    }
-    return folder;
+  // The first file of the folder named `name` ignoring ASCII case, or files.end().
+  std::vector<FileRecord>::const_iterator first_named(std::uint32_t folder, std::string_view name) const {
+    auto it = std::lower_bound(files.begin(), files.end(), name, [&](const FileRecord& file, std::string_view n) {
+      return file.folder < folder || (file.folder == folder && compare_ignoring_case(name_of(file), n) < 0);
+    });
+    bool found = it != files.end() && it->folder == folder && compare_ignoring_case(name_of(*it), name) == 0;
+    return found ? it : files.end();
   }
 
-  const FileEntry* find_file(std::string_view path) const {
+  std::optional<std::uint32_t> find_folder(std::string_view path) const {
+    std::string key;
+    for (std::string_view component : path_components(path)) key += (key.empty() ? "" : "/") + lower_ascii(component);
+    auto it = folder_ids.find(key);
+    if (it == folder_ids.end()) return std::nullopt;
+    return it->second;
+  }
+
+  std::string spelled_path(std::uint32_t folder) const {
+    std::string path;
+    for (; folder != 0; folder = folders[folder].parent) {
+      path = folders[folder].name + (path.empty() ? "" : "/") + path;
+    }
+    return path;
+  }
+
+  const FileRecord* find_file(std::string_view path) const {
     size_t slash = path.rfind('/');
     std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const Folder* folder = find_folder(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
-    if (folder == nullptr) return nullptr;
-    auto same = folder->named.find(lower_ascii(name));
-    if (same == folder->named.end()) return nullptr;
-    auto file = same->second.files.find(std::string(name));
-    return file == same->second.files.end() ? nullptr : &file->second;
+    std::optional<std::uint32_t> folder =
+        find_folder(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
+    if (!folder) return nullptr;
+    for (auto it = first_named(*folder, name);
+         it != files.end() && it->folder == *folder && compare_ignoring_case(name_of(*it), name) == 0; ++it) {
+      if (!it->shadowed && name_of(*it) == name) return &*it;
+    }
+    return nullptr;
   }
-};
-
-struct ZipReader::Handle {
-  std::unique_ptr<zip_t, ZipDiscard> zip;
 };
 
 ZipArchive::ZipArchive() = default;
-ZipArchive::~ZipArchive() = default;
+
+ZipArchive::~ZipArchive() {
+  if (spare_ != nullptr) zip_discard(spare_);
+}
 
 zip_t* ZipArchive::open_zip(bool record_identity) {
   int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
@@ -190,9 +231,29 @@ zip_t* ZipArchive::open_zip(bool record_identity) {
   return zip;
 }
 
+zip_t* ZipArchive::take_handle() {
+  {
+    std::lock_guard lock(spare_mutex_);
+    if (spare_ != nullptr) return std::exchange(spare_, nullptr);
+  }
+  return open_zip(false);
+}
+
+void ZipArchive::give_back(zip_t* zip) {
+  {
+    std::lock_guard lock(spare_mutex_);
+    if (spare_ == nullptr) {
+      spare_ = zip;
+      return;
+    }
+  }
+  zip_discard(zip);
+}
+
 ArchiveResult ZipArchive::open(const std::string& archive_path, const ArchiveLimits& limits,
                                const ArchiveProgress& progress) {
   tree_.reset();
+  if (spare_ != nullptr) zip_discard(std::exchange(spare_, nullptr));
   path_ = archive_path;
   limits_ = limits;
   std::unique_ptr<zip_t, ZipDiscard> zip(open_zip(true));
@@ -221,26 +282,32 @@ ArchiveResult ZipArchive::open(const std::string& archive_path, const ArchiveLim
     if (!name) return ArchiveResult::kUndecodableName;
     std::optional<SplitName> split = split_name(std::move(*name));
     if (!split || is_link_or_special_file(zip.get(), index)) return ArchiveResult::kUnsafeEntry;
-    if (!tree->add(*split, FileEntry{index, stat.size})) return ArchiveResult::kConflictingNames;
+    tree->add(*split, index, stat.size);
   }
+  if (!tree->finish()) return ArchiveResult::kConflictingNames;
   if (progress) progress(count, count);
   tree_ = std::move(tree);
+  spare_ = zip.release();  // the first reader's
   return ArchiveResult::kOk;
 }
 
 std::optional<std::string> ZipArchive::folder_path(std::string_view path) const {
-  std::string spelled;
-  if (!tree_ || tree_->find_folder(path, &spelled) == nullptr) return std::nullopt;
-  return spelled;
+  std::optional<std::uint32_t> folder = tree_ ? tree_->find_folder(path) : std::nullopt;
+  if (!folder) return std::nullopt;
+  return tree_->spelled_path(*folder);
 }
 
 std::vector<std::string> ZipArchive::list_folder(std::string_view path) const {
   std::vector<std::string> names;
-  const Folder* folder = tree_ ? tree_->find_folder(path) : nullptr;
-  if (folder == nullptr) return names;
-  for (const auto& [key, same] : folder->named) {
-    if (same.folder) names.push_back(same.folder->name);
-    for (const auto& [name, file] : same.files) names.push_back(name);
+  std::optional<std::uint32_t> folder = tree_ ? tree_->find_folder(path) : std::nullopt;
+  if (!folder) return names;
+  for (const FolderRecord& sub : tree_->folders) {
+    if (sub.parent == *folder && &sub != &tree_->folders.front()) names.push_back(sub.name);
+  }
+  auto it = std::lower_bound(tree_->files.begin(), tree_->files.end(), *folder,
+                             [](const FileRecord& file, std::uint32_t id) { return file.folder < id; });
+  for (; it != tree_->files.end() && it->folder == *folder; ++it) {
+    if (!it->shadowed) names.emplace_back(tree_->name_of(*it));
   }
   return names;
 }
@@ -249,38 +316,44 @@ bool ZipArchive::is_file(std::string_view path) const { return tree_ && tree_->f
 
 ArchiveResult ZipArchive::check_unread_files(const ArchiveProgress& progress) {
   if (!tree_) return ArchiveResult::kCannotOpen;
+  const std::vector<FileRecord>& files = tree_->files;
   try {
     ZipReader reader(*this);
-    for (size_t i = 0; i < tree_->files.size(); ++i) {
-      if (stop_requested() || (progress && !progress(i, tree_->files.size()))) return ArchiveResult::kStopped;
-      const FileEntry& file = tree_->files[i];
-      if (tree_->read[file.index] == 0 && file.size <= limits_.max_read_size) reader.read_entry(file.index, file.size);
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (stop_requested() || (progress && !progress(i, files.size()))) return ArchiveResult::kStopped;
+      if (tree_->read[files[i].index] == 0 && files[i].size <= limits_.max_read_size) {
+        reader.read_entry(files[i].index, files[i].size);
+      }
     }
   } catch (const DamagedArchive&) {
     return ArchiveResult::kReadError;
   }
-  if (progress) progress(tree_->files.size(), tree_->files.size());
+  if (progress) progress(files.size(), files.size());
   return ArchiveResult::kOk;
 }
 
-ZipReader::ZipReader(ZipArchive& archive) : archive_(&archive), handle_(std::make_unique<Handle>()) {
+ZipReader::ZipReader(ZipArchive& archive) : archive_(&archive) {
   if (!archive.tree_) throw std::logic_error("the archive is not open");
-  handle_->zip.reset(archive.open_zip(false));
-  if (!handle_->zip) throw DamagedArchive("ZIPファイルを読み込めません: " + archive.path_);
+  zip_ = archive.take_handle();
+  if (zip_ == nullptr) throw DamagedArchive("ZIPファイルを読み込めません: " + archive.path_);
 }
 
-ZipReader::~ZipReader() = default;
-ZipReader::ZipReader(ZipReader&&) noexcept = default;
+ZipReader::~ZipReader() {
+  if (zip_ != nullptr) archive_->give_back(zip_);
+}
+
+ZipReader::ZipReader(ZipReader&& other) noexcept
+    : archive_(other.archive_), zip_(std::exchange(other.zip_, nullptr)), buffer_(std::move(other.buffer_)) {}
 
 std::optional<std::string_view> ZipReader::read(std::string_view path, std::uint64_t max_size) {
-  const FileEntry* file = archive_->tree_->find_file(path);
+  const FileRecord* file = archive_->tree_->find_file(path);
   if (file == nullptr || file->size > max_size || file->size > archive_->limits_.max_read_size) return std::nullopt;
   return read_entry(file->index, file->size);
 }
 
 std::string_view ZipReader::read_entry(std::uint64_t index, std::uint64_t size) {
   auto damaged = [&] { return DamagedArchive("ZIPファイルの内容が壊れています: " + archive_->path_); };
-  ZipFile file(zip_fopen_index(handle_->zip.get(), index, 0));
+  ZipFile file(zip_fopen_index(zip_, index, 0));
   if (!file) throw damaged();
   // One byte more than declared, to see an entry that is longer than its header says.
   buffer_.resize(static_cast<size_t>(size) + 1);

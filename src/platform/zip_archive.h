@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -38,8 +39,8 @@ enum class ArchiveResult {
   kOk = 0,
   kCannotOpen,  // missing, truncated or not a zip archive
   kTooManyEntries,
-  kTooLarge,          // declared sizes over the limit, or an entry longer or shorter than it declares
-  kUnsafeEntry,       // absolute path, drive letter, "..", link, device, fifo or socket
+  kTooLarge,     // declared sizes over the limit, or an entry longer or shorter than it declares
+  kUnsafeEntry,  // absolute path, drive letter, "..", link, device, fifo or socket
   kEncrypted,
   kUndecodableName,   // neither UTF-8 nor code page 932
   kConflictingNames,  // a file and a folder of the same name in one folder
@@ -93,6 +94,9 @@ class ZipArchive {
   // A new handle on the archive file; nullptr when it cannot be opened as a
   // zip. Throws DamagedArchive when the file is no longer the one first opened.
   ::zip* open_zip(bool record_identity);
+  // A handle for a new reader: the one the last reader gave back, else a new one.
+  ::zip* take_handle();
+  void give_back(::zip* zip);
 
   std::string path_;
   // Which file was opened: every reader opens the same one again.
@@ -105,10 +109,13 @@ class ZipArchive {
   } identity_;
   ArchiveLimits limits_;
   std::unique_ptr<Tree> tree_;
+  std::mutex spare_mutex_;
+  ::zip* spare_ = nullptr;  // no reader uses it now
 };
 
 // Reads files of an open archive, one at a time, through a zip handle of its
-// own: each thread that reads uses its own reader. The archive must outlive it.
+// own: each thread that reads uses its own reader. A reader's handle goes
+// back to the archive for the next reader. The archive must outlive it.
 class ZipReader {
  public:
   explicit ZipReader(ZipArchive& archive);
@@ -128,8 +135,7 @@ class ZipReader {
   std::string_view read_entry(std::uint64_t index, std::uint64_t size);
 
   ZipArchive* archive_;
-  struct Handle;
-  std::unique_ptr<Handle> handle_;
+  ::zip* zip_ = nullptr;
   std::string buffer_;
 };
 

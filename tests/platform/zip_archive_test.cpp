@@ -49,7 +49,8 @@ TEST_F(ZipArchiveTest, EntriesFormOneTreeWithFoldersMergedIgnoringCase) {
             ArchiveResult::kOk);
   EXPECT_EQ(sorted(archive_.list_folder("")), (std::vector<std::string>{"ソフト", "健診"}));
   EXPECT_EQ(sorted(archive_.list_folder("健診")), (std::vector<std::string>{"DATA", "EMPTY"}));
-  EXPECT_EQ(sorted(archive_.list_folder("健診/data")), (std::vector<std::string>{"A.xml", "a.xml", "b.xml", "sub.xml"}));
+  EXPECT_EQ(sorted(archive_.list_folder("健診/data")),
+            (std::vector<std::string>{"A.xml", "a.xml", "b.xml", "sub.xml"}));
   EXPECT_EQ(archive_.folder_path("健診/dAtA"), "健診/DATA");
   EXPECT_EQ(archive_.folder_path("健診/DATA/a.xml"), std::nullopt);
   EXPECT_TRUE(archive_.is_file("健診/data/A.xml"));

@@ -25,9 +25,6 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 
 }  // namespace
 
-std::string data_document_path(const RunState& run) { return run.data_folder + "/" + run.data_file(); }
-std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
-
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
   PairSource source(run, pair_loop_threads());
   run.pair_index = 0;
@@ -42,12 +39,6 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
     pair.data.reset();
     checks.claims(run, claims);
   }
-}
-
-std::optional<Document> claims_pre_read(RunState& run) {
-  std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
-  claims_pre_read(run, doc ? &*doc : nullptr);
-  return doc;
 }
 
 void claims_pre_read(RunState& run, const Document* doc) {

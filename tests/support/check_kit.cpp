@@ -178,9 +178,9 @@ Archive complete_archive() {
   return archive;
 }
 
-int FakePlatform::unpack(const std::string& archive, const std::string& destination) {
+int FakePlatform::read_archive(const std::string& archive, platform::ZipArchive& into) {
   if (unpack_result) return *unpack_result;
-  return Platform::unpack(archive, destination);
+  return Platform::read_archive(archive, into);
 }
 
 CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path) {

@@ -34,7 +34,7 @@ struct RunState {
   std::string claims_folder;      // extraction_folder + "/CLAIMS"
 
   std::string report_path;        // desktop_folder + "/ERR.txt"
-  std::string report_temp_path;   // the report while it is written; renamed to report_path when closed
+  std::string report_temp_path;   // the report's name while it is written (empty while unnamed); renamed to report_path when closed
   std::FILE* report_handle = nullptr;
   int16_t report_open_flag = 0;
   int16_t findings_flag = 0;

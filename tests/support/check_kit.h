@@ -136,6 +136,7 @@ class CliProcess {
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
   void signal(int signal_number) const;
+  int pid() const { return pid_; }
   // Waits for the end. status is the exit status, or -1 when a signal ended the process.
   CliResult wait();
 

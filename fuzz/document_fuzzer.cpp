@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "claimchecks/claims_check.h"
 #include "datachecks/data_check.h"
@@ -22,46 +22,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Made under $TMPDIR on the first input and left there: the fuzzer may end
-// the process at any time (tools/fuzz.sh removes its $TMPDIR afterwards).
+// The report goes to a folder made under $TMPDIR on the first input and left
+// there: the fuzzer may end the process at any time (tools/fuzz.sh removes its
+// $TMPDIR afterwards).
 const fs::path& folder() {
   static const fs::path* const path = [] {
     std::string templ = (fs::temp_directory_path() / "kenshin-document-fuzzer.XXXXXX").string();
     if (::mkdtemp(templ.data()) == nullptr) std::abort();
-    auto made = new fs::path(templ);
-    fs::create_directories(*made / "DATA");
-    fs::create_directories(*made / "CLAIMS");
-    return made;
+    return new fs::path(templ);
   }();
   return *path;
-}
-
-void write(const fs::path& path, const uint8_t* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const fs::path& dir = folder();
-  write(dir / "DATA" / "h1.xml", data, size);
-  write(dir / "CLAIMS" / "c1.xml", data, size);
-
+  namespace docs = kenshin::docs;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   kenshin::RunState run;
-  run.desktop_folder = dir.string();
+  run.desktop_folder = folder().string();
   kenshin::report::start_report(run);
-  run.data_folder = (dir / "DATA").string();
-  run.claims_folder = (dir / "CLAIMS").string();
   run.data_file_list = {"h1.xml"};
   run.claims_file_list = {"c1.xml"};
   run.pair_count = 1;
   run.pair_index = 1;
   try {
-    std::optional<kenshin::docs::Document> claims = kenshin::docs::claims_pre_read(run);
-    std::optional<kenshin::docs::Document> data =
-        kenshin::docs::load_document(kenshin::docs::data_document_path(run), kenshin::docs::Bindings::kData);
-    kenshin::datachecks::check_data_document(run, data ? &*data : nullptr);
+    std::optional<docs::Document> claims = docs::parse_document(bytes, docs::Bindings::kClaims);
+    docs::claims_pre_read(run, claims ? &*claims : nullptr);
+    std::optional<docs::Document> data_document = docs::parse_document(bytes, docs::Bindings::kData);
+    kenshin::datachecks::check_data_document(run, data_document ? &*data_document : nullptr);
     kenshin::claimchecks::check_claims_document(run, claims ? &*claims : nullptr);
   } catch (const kenshin::RunFailure&) {
     // Text that is not a number where a rule needs one ends the run as a failure; that is fine here.

@@ -9,6 +9,7 @@
 #include "docs/pair_loop.h"
 #include "intake/archive_name.h"
 #include "intake/unpack_inventory.h"
+#include "platform/zip_archive.h"
 #include "report/report.h"
 #include "run/run_failure.h"
 
@@ -24,7 +25,13 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, const Further
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
   intake::unpack_and_inventory(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
-  docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
+  try {
+    docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
+    intake::check_unread_entries(run, platform);
+  } catch (const platform::DamagedArchive&) {
+    intake::report_damaged_archive(run, platform);
+    return RunOutcome::kFindings;
+  }
 
   RunOutcome outcome = RunOutcome::kFindings;
   if (!report::has_findings(run)) {
@@ -32,7 +39,6 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, const Further
     outcome = RunOutcome::kClean;
   }
   if (further_checks && further_checks(run)) outcome = RunOutcome::kFindings;
-  intake::remove_extraction_folder(run);
   report::close_and_show_report(run, platform);
   return outcome;
 }
@@ -40,6 +46,8 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, const Further
 }  // namespace
 
 RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
+  platform::ZipArchive archive;
+  run.archive = &archive;
   RunResult result;
   try {
     result.outcome = run_stages(run, platform, further_checks);
@@ -56,7 +64,7 @@ RunResult run_check(RunState& run, platform::Platform& platform, const FurtherCh
     // This run's unfinished report goes; the earlier ERR.txt was never touched.
     report::abandon_report(run);
   }
-  intake::remove_extraction_folder(run);  // on every path, stops included
+  run.archive = nullptr;
   return result;
 }
 

@@ -23,13 +23,14 @@ struct RunResult {
 };
 
 // Checks the user asked for beyond the quick check. They run once the pair
-// loop has gone through, while the archive is still unpacked, append their
-// lines to the open report and return true when they found something.
+// loop has gone through, while the archive is still open (run.archive), append
+// their lines to the open report and return true when they found something.
 using FurtherChecks = std::function<bool(RunState&)>;
 
-// Runs the stages in order and stops at the first that stops the run. Any
-// unexpected failure ends the run with the report closed and the working
-// folder removed, and is returned as kFailed; nothing escapes but that. A
+// Runs the stages in order and stops at the first that stops the run. The
+// archive is read in memory for the length of the run; nothing of it is
+// written anywhere. Any unexpected failure ends the run with the report
+// closed and is returned as kFailed; nothing escapes but that. A
 // stop asked for through the platform ends the run the same way at its next
 // safe point and is returned as kStopped.
 RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks = {});

@@ -27,12 +27,9 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 
 }  // namespace
 
-std::string data_document_path(const RunState& run) { return run.data_folder + "/" + run.data_file(); }
-std::string claims_document_path(const RunState& run) { return run.claims_folder + "/" + run.claims_file(); }
-
 void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
-  // What the archive's unpacking and listing freed lies scattered through the
-  // heap; given back now, the pair loop runs in a few megabytes.
+  // What reading and listing the archive's directory freed lies scattered
+  // through the heap; given back now, the pair loop runs in a few megabytes.
   malloc_trim(0);
   PairSource source(run, pair_loop_threads());
   run.pair_index = 0;
@@ -47,12 +44,6 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
     checks.claims(run, claims);
     source.give_back(std::move(pair));
   }
-}
-
-std::optional<Document> claims_pre_read(RunState& run) {
-  std::optional<Document> doc = load_document(claims_document_path(run), Bindings::kClaims);
-  claims_pre_read(run, doc ? &*doc : nullptr);
-  return doc;
 }
 
 void claims_pre_read(RunState& run, const Document* doc) {

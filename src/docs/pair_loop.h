@@ -33,12 +33,4 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
 // (nullptr: it failed to load).
 void claims_pre_read(RunState& run, const Document* claims_document);
 
-// The same on the current pair's claims document, loaded here; returns it,
-// nullopt when it failed to load.
-std::optional<Document> claims_pre_read(RunState& run);
-
-// Full paths of the current pair's documents.
-std::string data_document_path(const RunState& run);
-std::string claims_document_path(const RunState& run);
-
 }  // namespace kenshin::docs

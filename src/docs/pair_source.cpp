@@ -6,20 +6,27 @@
 #include <csignal>
 #include <cstdlib>
 #include <initializer_list>
+#include <stdexcept>
 #include <string_view>
 
 #include "docs/pair_loop.h"
+#include "platform/zip_archive.h"
 #include "run/run_failure.h"
 
 namespace kenshin::docs {
 
 namespace {
 
-LoadedPair load_pair(const RunState& run, int k) {
+LoadedPair load_pair(platform::ZipReader& reader, const RunState& run, int k) {
   LoadedPair pair;
-  pair.data = load_document(run.data_folder + "/" + run.data_file_list.at(k - 1), Bindings::kData);
-  pair.claims = load_document(run.claims_folder + "/" + run.claims_file_list.at(k - 1), Bindings::kClaims);
+  pair.data = load_document(reader, run.data_folder + "/" + run.data_file_list.at(k - 1), Bindings::kData);
+  pair.claims = load_document(reader, run.claims_folder + "/" + run.claims_file_list.at(k - 1), Bindings::kClaims);
   return pair;
+}
+
+platform::ZipArchive& archive_of(const RunState& run) {
+  if (run.archive == nullptr) throw std::logic_error("the pairs need the archive");
+  return *run.archive;
 }
 
 }  // namespace
@@ -33,7 +40,9 @@ int pair_loop_threads() {
 }
 
 PairSource::PairSource(const RunState& run, int threads) : run_(run) {
-  if (threads >= 2 && run.pair_count > 1) {
+  if (threads < 2 || run.pair_count <= 1) {
+    reader_.emplace(archive_of(run));
+  } else {
     xmlInitParser();  // once, before a second thread parses
     // Stop signals stay with the thread that runs the rules: the loader
     // starts with them blocked.
@@ -63,6 +72,7 @@ PairSource::~PairSource() {
 
 void PairSource::load_ahead() {
   try {
+    platform::ZipReader reader(archive_of(run_));  // the zip handle of this thread
     for (int k = 1; k <= run_.pair_count; ++k) {
       std::deque<LoadedPair> spent;
       {
@@ -72,7 +82,7 @@ void PairSource::load_ahead() {
         spent.swap(spent_);
       }
       spent.clear();
-      LoadedPair pair = load_pair(run_, k);
+      LoadedPair pair = load_pair(reader, run_, k);
       {
         std::lock_guard lock(mutex_);
         ready_.push_back(std::move(pair));
@@ -91,7 +101,7 @@ void PairSource::load_ahead() {
 }
 
 LoadedPair PairSource::take(int k) {
-  if (!loader_.joinable()) return load_pair(run_, k);
+  if (!loader_.joinable()) return load_pair(*reader_, run_, k);
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
   if (ready_.empty()) {

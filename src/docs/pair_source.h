@@ -1,6 +1,8 @@
-// The documents of the pairs, loaded in pair order. With two threads, a
-// loader thread decompresses and parses the next pairs while the rules run on
-// the current one; at most a few parsed pairs wait, so memory stays bounded.
+// The documents of the pairs, loaded in pair order from the archive in
+// memory. With two threads, a loader thread decompresses and parses the next
+// pairs while the rules run on the current one; at most a few parsed pairs
+// wait, so memory stays bounded. Each thread reads through a zip handle of
+// its own.
 #pragma once
 
 #include <condition_variable>
@@ -11,6 +13,7 @@
 #include <thread>
 
 #include "docs/xml.h"
+#include "platform/zip_archive.h"
 #include "run/run_state.h"
 
 namespace kenshin::docs {
@@ -26,7 +29,7 @@ int pair_loop_threads();
 
 class PairSource {
  public:
-  // The run's folders and lists must not change while the source lives.
+  // The run's archive, folders and lists must not change while the source lives.
   PairSource(const RunState& run, int threads);
   ~PairSource();
   PairSource(const PairSource&) = delete;
@@ -45,6 +48,7 @@ class PairSource {
 
   static constexpr size_t kQueued = 2;
   const RunState& run_;
+  std::optional<platform::ZipReader> reader_;  // one thread: the documents are read on the caller's
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<LoadedPair> ready_;

@@ -22,6 +22,7 @@
 
 #include "docs/entities.h"
 #include "docs/fast_path.h"
+#include "platform/zip_archive.h"
 #include "run/run_failure.h"
 
 namespace kenshin::docs {
@@ -319,28 +320,27 @@ std::optional<std::string> read_file_within_ceiling(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> read_document_bytes(const std::string& path) {
-  std::optional<std::string> content = read_file_within_ceiling(path);
+std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader, const std::string& path) {
+  std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
   if (!content || !markup_within_ceilings(*content)) return std::nullopt;
   return content;
 }
 
-std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_document_bytes(path);
-  if (!content) return std::nullopt;
+std::optional<Document> parse_document(std::string_view content, Bindings bindings) {
+  if (content.size() > kMaxDocumentSize || !markup_within_ceilings(content)) return std::nullopt;
 
   // Short texts kept inside their nodes, and no nodes for the white space
   // between elements (node_text skips it anyway): fewer allocations to make
   // and free, fewer siblings for a question to pass over.
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS;
   const char* encoding = nullptr;
-  if (names_shift_jis(declared_encoding(*content))) {
+  if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
-  // The size fits: read_document_bytes refuses anything over kMaxDocumentSize.
-  xmlDocPtr parsed = xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options);
+  // The size fits: nothing over kMaxDocumentSize gets here.
+  xmlDocPtr parsed = xmlReadMemory(content.data(), static_cast<int>(content.size()), nullptr, encoding, options);
   if (parsed == nullptr) return std::nullopt;
   if (!entity_text_within_budget(parsed)) {
     xmlFreeDoc(parsed);
@@ -351,6 +351,18 @@ std::optional<Document> load_document(const std::string& path, Bindings bindings
   impl->doc = parsed;
   impl->ns = bindings == Bindings::kData ? kDataNamespace : kClaimsNamespace;
   return Document(std::move(impl));
+}
+
+std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings) {
+  std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
+  if (!content) return std::nullopt;
+  return parse_document(*content, bindings);
+}
+
+std::optional<Document> load_document(const std::string& path, Bindings bindings) {
+  std::optional<std::string> content = read_file_within_ceiling(path);
+  if (!content) return std::nullopt;
+  return parse_document(*content, bindings);
 }
 
 const char* encoding_override(std::string_view content) {

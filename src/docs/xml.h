@@ -13,6 +13,10 @@
 
 #include "docs/text.h"
 
+namespace kenshin::platform {
+class ZipReader;
+}
+
 namespace kenshin::docs {
 
 // Which namespace the prefix `a` stands for.
@@ -55,20 +59,31 @@ class Document {
 // Documents longer than this fail to load unread.
 inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 
-// Loads a document for queries. nullopt ("load failed") when the file cannot
-// be read, is a folder, is longer than kMaxDocumentSize, holds more markup
-// than any checkup document (hundreds of thousands of elements, thousands of
-// attributes on one element), is not well-formed XML, or its entity
-// references would produce more text than the budget of docs/entities.h. A document that declares
+// Parses a document's bytes for queries. nullopt ("load failed") when they
+// are longer than kMaxDocumentSize, hold more markup than any checkup document
+// (hundreds of thousands of elements, thousands of attributes on one
+// element), are not well-formed XML, or their entity references would produce
+// more text than the budget of docs/entities.h. A document that declares
 // Shift_JIS is read as code page 932, as the Windows programs that write such
 // documents mean it. Never touches the network or loads external entities.
+std::optional<Document> parse_document(std::string_view content, Bindings bindings);
+
+// The document at `path` inside the archive, decompressed by `reader` and
+// parsed as above. nullopt also when there is no file at the path (a folder,
+// say) or the file is longer than kMaxDocumentSize by its size in the archive;
+// such a file is not decompressed. Throws platform::DamagedArchive when the
+// entry's data is damaged.
+std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings);
+
+// A document file on the local disk, as above.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
 
-// A document file's bytes, for a parser of its own (schema validation); nullopt
-// for every file load_document refuses unparsed: unreadable, over
-// kMaxDocumentSize, or with more markup than any checkup document. A parser of
-// its own checks the parsed tree with entity_text_within_budget (entities.h).
-std::optional<std::string> read_document_bytes(const std::string& path);
+// A document's bytes from the archive, for a parser of its own (schema
+// validation), valid until the reader's next read; nullopt for every file
+// load_document refuses unparsed: no file, over kMaxDocumentSize, or with
+// more markup than any checkup document. A parser of its own checks the
+// parsed tree with entity_text_within_budget (entities.h).
+std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader, const std::string& path);
 
 // The encoding load_document makes the parser use instead of the declared
 // one: "CP932" for content that declares Shift_JIS, else nullptr.

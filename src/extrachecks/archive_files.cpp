@@ -1,26 +1,22 @@
 #include "extrachecks/archive_files.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "base/text.h"
-#include "platform/folders.h"
+#include "platform/zip_archive.h"
 
 namespace kenshin::extrachecks {
 
 namespace {
 
-std::string folder_name(const std::string& folder) { return std::filesystem::path(folder).filename().string(); }
+std::string folder_name(const std::string& folder) { return folder.substr(folder.rfind('/') + 1); }
 
 }  // namespace
 
 std::optional<std::string> top_level_file(const RunState& run, std::string_view name) {
   std::optional<std::string> match;
-  for (const std::string& entry : platform::list_folder(run.extraction_folder)) {
+  for (const std::string& entry : run.archive->list_folder(run.extraction_folder)) {
     if (!base::equals_ignoring_ascii_case(entry, name)) continue;
-    std::error_code ec;
     std::string path = run.extraction_folder + "/" + entry;
-    if (!std::filesystem::is_regular_file(path, ec)) continue;
+    if (!run.archive->is_file(path)) continue;
     if (!match || entry == name) match = path;
   }
   return match;

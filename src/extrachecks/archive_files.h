@@ -1,5 +1,5 @@
-// The files of an unpacked submission beside DATA and CLAIMS: the
-// exchange-information document, the summary document and the XSD folder.
+// The files of a submission beside DATA and CLAIMS: the exchange-information
+// document, the summary document and the XSD folder.
 #pragma once
 
 #include <optional>
@@ -13,7 +13,7 @@ namespace kenshin::extrachecks {
 inline constexpr std::string_view kIndexFile = "ix08_V08.xml";    // 交換用基本情報
 inline constexpr std::string_view kSummaryFile = "su08_V08.xml";  // 集計情報
 
-// The full path of a file in the archive's top folder, its name matched
+// The path inside the archive of a file in its top folder, its name matched
 // ignoring ASCII case as on the desktops the archives are made on.
 std::optional<std::string> top_level_file(const RunState& run, std::string_view name);
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include "docs/text.h"
 #include "docs/xml.h"
 #include "extrachecks/archive_files.h"
+#include "platform/zip_archive.h"
 
 namespace kenshin::extrachecks {
 
@@ -68,7 +68,7 @@ struct SettlementSum {
 
 class CrossCheck {
  public:
-  explicit CrossCheck(const RunState& run) : run_(run) {
+  explicit CrossCheck(const RunState& run) : run_(run), reader_(*run.archive) {
     std::u16string stem = docs::to_utf16(run.archive_stem);
     sender_ = docs::from_utf16(docs::mid_units(stem, 1, 10));
     receiver_ = docs::from_utf16(docs::mid_units(stem, 12, 8));
@@ -105,13 +105,15 @@ class CrossCheck {
 
   void check_data_document(int k) {
     const std::string& file = run_.data_file_list[k - 1];
-    std::optional<docs::Document> doc = docs::load_document(run_.data_folder + "/" + file, docs::Bindings::kData);
+    std::optional<docs::Document> doc =
+        docs::load_document(reader_, run_.data_folder + "/" + file, docs::Bindings::kData);
     if (doc) check_institution(*doc, kDataInstitution, k, file, data_file_label(run_, k));
   }
 
   void check_claims_document(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
     const std::string& file = run_.claims_file_list[k - 1];
-    std::optional<docs::Document> doc = docs::load_document(run_.claims_folder + "/" + file, docs::Bindings::kClaims);
+    std::optional<docs::Document> doc =
+        docs::load_document(reader_, run_.claims_folder + "/" + file, docs::Bindings::kClaims);
     if (!doc) {
       for (SettlementSum& sum : sums) ++sum.unreadable;
       return;
@@ -202,7 +204,7 @@ class CrossCheck {
       add(0, file, what + "（" + file + "）がありません");
       return std::nullopt;
     }
-    std::optional<docs::Document> doc = docs::load_document(*path, docs::Bindings::kClaims);
+    std::optional<docs::Document> doc = docs::load_document(reader_, *path, docs::Bindings::kClaims);
     if (!doc) add(0, file, what + "（" + file + "）を読み込めません");
     return doc;
   }
@@ -215,6 +217,7 @@ class CrossCheck {
   }
 
   const RunState& run_;
+  platform::ZipReader reader_;
   std::string sender_;
   std::string receiver_;
   std::vector<ExtraFinding> findings_;

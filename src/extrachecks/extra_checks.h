@@ -1,7 +1,7 @@
 // The checks beyond the quick check that the user asks for: schema
 // validation and the cross-checks of the exchange-information and summary
-// documents. They run after the pair loop, while the archive is still
-// unpacked, and append their lines to the report after the quick check's,
+// documents. They run after the pair loop, while the archive is still open,
+// and append their lines to the report after the quick check's,
 // each kind under a heading of its own.
 #pragma once
 

@@ -1,16 +1,16 @@
 #include "extrachecks/schema_check.h"
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
 
-#include "run/run_failure.h"
+#include "docs/xml.h"
 #include "extrachecks/archive_files.h"
 #include "extrachecks/schema_folder.h"
 #include "extrachecks/schema_validation.h"
-#include "platform/folders.h"
+#include "platform/zip_archive.h"
+#include "run/run_failure.h"
 
 namespace kenshin::extrachecks {
 
@@ -24,17 +24,14 @@ constexpr std::string_view kSummarySchema = "su08_V08.xsd";
 constexpr std::string_view kArchiveSetHeading = "【スキーマ検証（ZIPファイル内のXSDフォルダのスキーマ）】";
 constexpr std::string_view kShippedSetHeading = "【スキーマ検証（本プログラム同梱のスキーマ）】";
 
-// The engine's messages name files by their full path in the run's private
-// working folder; the user knows them by their place in the archive.
+std::string file_name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The engine's messages name files by their URL; the user knows them by their
+// place below the archive's top folder.
 std::string archive_relative(const RunState& run, std::string text) {
-  std::error_code ec;
-  for (std::string folder :
-       {run.extraction_folder, std::filesystem::weakly_canonical(run.extraction_folder, ec).string()}) {
-    if (folder.empty()) continue;
-    folder += "/";
-    for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
-      text.erase(at, folder.size());
-  }
+  const std::string folder = archive_url(run.extraction_folder) + "/";
+  for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
+    text.erase(at, folder.size());
   return text;
 }
 
@@ -44,9 +41,9 @@ std::string archive_relative(const RunState& run, std::string text) {
 class SchemaSource {
  public:
   SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings) : run_(run), findings_(findings) {
-    if (std::optional<std::string> xsd = platform::find_sub_folder(run.extraction_folder, "XSD")) {
-      archive_ = std::make_unique<SchemaValidator>(*xsd);
-      archive_label_ = std::filesystem::path(*xsd).filename().string();
+    if (std::optional<std::string> xsd = run.archive->folder_path(run.extraction_folder + "/XSD")) {
+      archive_ = std::make_unique<SchemaValidator>(*run.archive, *xsd);
+      archive_label_ = file_name(*xsd);
     }
   }
 
@@ -97,10 +94,12 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
          errors.first_message + "）";
 }
 
-void validate_one(const RunState& run, SchemaSource& source, std::string_view schema, const std::string& path,
-                  const std::string& label, int pair, const std::string& file, std::vector<ExtraFinding>& findings) {
+void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader& reader, std::string_view schema,
+                  const std::string& path, const std::string& label, int pair, const std::string& file,
+                  std::vector<ExtraFinding>& findings) {
   SchemaValidator& validator = source.validator_for(schema);
-  ValidationErrors errors = validator.validate(std::string(schema), path);
+  ValidationErrors errors =
+      validator.validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
   errors.first_message = archive_relative(run, errors.first_message);
   if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
 }
@@ -110,18 +109,19 @@ void validate_one(const RunState& run, SchemaSource& source, std::string_view sc
 SchemaCheck check_schemas(const RunState& run) {
   SchemaCheck check;
   SchemaSource source(run, check.findings);
+  platform::ZipReader reader(*run.archive);
   check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
 
   for (auto [name, schema] : {std::pair{kIndexFile, kIndexSchema}, std::pair{kSummaryFile, kSummarySchema}}) {
     if (std::optional<std::string> path = top_level_file(run, name)) {
-      std::string file = std::filesystem::path(*path).filename().string();
-      validate_one(run, source, schema, *path, file, 0, file, check.findings);
+      std::string file = file_name(*path);
+      validate_one(run, source, reader, schema, *path, file, 0, file, check.findings);
     }
   }
   for (int k = 1; k <= run.pair_count; ++k) {
-    validate_one(run, source, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1], data_file_label(run, k),
-                 k, run.data_file_list[k - 1], check.findings);
-    validate_one(run, source, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
+    validate_one(run, source, reader, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1],
+                 data_file_label(run, k), k, run.data_file_list[k - 1], check.findings);
+    validate_one(run, source, reader, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
                  claims_file_label(run, k), k, run.claims_file_list[k - 1], check.findings);
   }
   return check;

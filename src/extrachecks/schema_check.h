@@ -17,7 +17,7 @@ struct SchemaCheck {
   std::vector<ExtraFinding> findings;
 };
 
-// Runs over the unpacked archive. Throws RunFailure when the program's own
+// Runs over the archive in memory. Throws RunFailure when the program's own
 // schema set is needed and cannot be found or compiled.
 SchemaCheck check_schemas(const RunState& run);
 

@@ -5,8 +5,13 @@
 #include <libxml/xmlIO.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "base/text.h"
+#include "docs/xml.h"
 
 namespace fs = std::filesystem;
 
@@ -20,9 +25,33 @@ const ConfinedLoader* active_loader = nullptr;
 
 xmlParserInputPtr confined_load(const char* url, const char* /*id*/, xmlParserCtxtPtr ctxt) {
   if (active_loader == nullptr || url == nullptr) return nullptr;
-  std::optional<std::string> path = active_loader->resolve(url);
-  if (!path) return nullptr;
-  return xmlNewInputFromFile(ctxt, path->c_str());
+  return active_loader->load(url, ctxt);
+}
+
+// The parser's input from bytes in memory, known by `url` so that the
+// schemas it includes are looked for beside it.
+xmlParserInputPtr input_from_memory(xmlParserCtxtPtr ctxt, std::string_view content, const std::string& url) {
+  xmlParserInputBufferPtr buffer =
+      xmlParserInputBufferCreateMem(content.data(), static_cast<int>(content.size()), XML_CHAR_ENCODING_NONE);
+  if (buffer == nullptr) return nullptr;
+  xmlParserInputPtr input = xmlNewIOInputStream(ctxt, buffer, XML_CHAR_ENCODING_NONE);
+  if (input == nullptr) {
+    xmlFreeParserInputBuffer(buffer);
+    return nullptr;
+  }
+  input->filename = reinterpret_cast<char*>(xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str())));
+  return input;
+}
+
+std::vector<std::string> components(const std::string& path) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = std::min(path.find('/', start), path.size());
+    if (end > start) out.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
 }
 
 // The local path a URL names, or nullopt for any other scheme.
@@ -61,6 +90,16 @@ std::optional<std::string> shipped_schema_folder() {
   return std::nullopt;
 }
 
+std::string archive_url(const std::string& path_in_archive) { return "/" + path_in_archive; }
+
+ConfinedLoader::ConfinedLoader(platform::ZipReader& reader, const platform::ZipArchive& archive,
+                               const std::string& folder)
+    : folder_(folder), reader_(&reader), archive_(&archive), previous_(xmlGetExternalEntityLoader()) {
+  while (!folder_.empty() && folder_.back() == '/') folder_.pop_back();
+  active_loader = this;
+  xmlSetExternalEntityLoader(confined_load);
+}
+
 ConfinedLoader::ConfinedLoader(const std::string& folder) : previous_(xmlGetExternalEntityLoader()) {
   std::error_code ec;
   folder_ = fs::weakly_canonical(folder, ec).string();
@@ -75,10 +114,45 @@ ConfinedLoader::~ConfinedLoader() {
   active_loader = nullptr;
 }
 
+xmlParserInputPtr ConfinedLoader::load(const char* url, xmlParserCtxtPtr ctxt) const {
+  std::optional<std::string> path = resolve(url);
+  if (!path) return nullptr;
+  if (archive_ == nullptr) return xmlNewInputFromFile(ctxt, path->c_str());
+  std::optional<std::string_view> content = reader_->read(*path, docs::kMaxDocumentSize);
+  if (!content) return nullptr;
+  return input_from_memory(ctxt, *content, archive_url(*path));
+}
+
+// Paths inside the archive are resolved by their names alone: "." and ".."
+// are taken away, and folder names compared ignoring ASCII case, as the
+// archive's folders are.
+std::optional<std::string> ConfinedLoader::resolve_in_archive(const std::string& path) const {
+  std::vector<std::string> parts;
+  for (std::string& part : components(path)) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (parts.empty()) return std::nullopt;
+      parts.pop_back();
+    } else {
+      parts.push_back(std::move(part));
+    }
+  }
+  std::vector<std::string> folder = components(folder_);
+  if (parts.size() <= folder.size()) return std::nullopt;
+  std::string joined;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i < folder.size() && !base::equals_ignoring_ascii_case(parts[i], folder[i])) return std::nullopt;
+    joined += (i == 0 ? "" : "/") + parts[i];
+  }
+  if (!archive_->is_file(joined)) return std::nullopt;
+  return joined;
+}
+
 std::optional<std::string> ConfinedLoader::resolve(const char* url) const {
   if (folder_.empty()) return std::nullopt;
   std::optional<std::string> path = local_path(url);
   if (!path || path->empty() || path->front() != '/') return std::nullopt;
+  if (archive_ != nullptr) return resolve_in_archive(*path);
   std::error_code ec;
   std::string canonical = fs::weakly_canonical(*path, ec).string();
   if (ec || canonical.size() <= folder_.size() + 1 || canonical.compare(0, folder_.size(), folder_) != 0 ||

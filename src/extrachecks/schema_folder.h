@@ -2,14 +2,17 @@
 // engine inside that folder while it compiles schemas and validates.
 //
 // A submission archive may carry its own XSD folder; its schemas are read
-// from the unpacked archive, never from the network, and a schema may only
-// include or import files inside that same folder.
+// from the archive in memory, never from the disk or the network, and a
+// schema may only include or import files inside that same folder. The
+// engine knows such a file by the URL "/" + its path inside the archive.
 #pragma once
 
 #include <libxml/parser.h>
 
 #include <optional>
 #include <string>
+
+#include "platform/zip_archive.h"
 
 namespace kenshin::extrachecks {
 
@@ -19,22 +22,34 @@ namespace kenshin::extrachecks {
 // nullopt when none of them holds the schemas.
 std::optional<std::string> shipped_schema_folder();
 
+// The URL under which the XML engine knows a file inside the archive.
+std::string archive_url(const std::string& path_in_archive);
+
 // While it lives, every external resource the XML engine asks for (schema
 // documents, included and imported schemas, entities) is refused unless it is
-// a local file inside `folder`. Restores the previous loader on destruction.
+// a file inside `folder`: a local folder, or a folder inside the archive that
+// `reader` reads. Restores the previous loader on destruction.
 class ConfinedLoader {
  public:
   explicit ConfinedLoader(const std::string& folder);
+  ConfinedLoader(platform::ZipReader& reader, const platform::ZipArchive& archive, const std::string& folder);
   ~ConfinedLoader();
   ConfinedLoader(const ConfinedLoader&) = delete;
   ConfinedLoader& operator=(const ConfinedLoader&) = delete;
 
-  // The canonical path of the local file `url` names when it lies inside the
-  // folder; nullopt for anything else (network, other folders, "..").
+  // The file `url` names when it lies inside the folder: its canonical local
+  // path, or its path inside the archive; nullopt for anything else (network,
+  // other folders, "..").
   std::optional<std::string> resolve(const char* url) const;
 
+  xmlParserInputPtr load(const char* url, xmlParserCtxtPtr ctxt) const;
+
  private:
-  std::string folder_;  // canonical, without trailing slash
+  std::optional<std::string> resolve_in_archive(const std::string& path) const;
+
+  std::string folder_;  // canonical (in the archive: as spelled), without trailing slash
+  platform::ZipReader* reader_ = nullptr;
+  const platform::ZipArchive* archive_ = nullptr;
   xmlExternalEntityLoader previous_;
 };
 

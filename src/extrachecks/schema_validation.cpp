@@ -4,14 +4,12 @@
 #include <libxml/xmlerror.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
-#include "run/run_failure.h"
 #include "docs/entities.h"
 #include "docs/xml.h"
 #include "extrachecks/schema_folder.h"
+#include "run/run_failure.h"
 
 namespace kenshin::extrachecks {
 
@@ -79,6 +77,23 @@ std::string readable_message(const std::string& message) {
 
 SchemaValidator::SchemaValidator(std::string folder) : folder_(std::move(folder)) {}
 
+SchemaValidator::SchemaValidator(platform::ZipArchive& archive, std::string folder)
+    : folder_(std::move(folder)), archive_(&archive), reader_(std::in_place, archive) {}
+
+class SchemaValidator::Confinement {
+ public:
+  explicit Confinement(SchemaValidator& v) {
+    if (v.archive_ != nullptr) {
+      loader_.emplace(*v.reader_, *v.archive_, v.folder_);
+    } else {
+      loader_.emplace(v.folder_);
+    }
+  }
+
+ private:
+  std::optional<ConfinedLoader> loader_;
+};
+
 SchemaValidator::~SchemaValidator() {
   for (auto& [name, schema] : compiled_) xmlSchemaFree(schema);
 }
@@ -90,13 +105,14 @@ std::optional<std::string> SchemaValidator::prepare(const std::string& schema_na
   std::string path = folder_ + "/" + schema_name;
   std::error_code ec;
   std::string why;
-  if (!std::filesystem::is_regular_file(path, ec)) {
+  if (archive_ != nullptr ? !archive_->is_file(path) : !std::filesystem::is_regular_file(path, ec)) {
     why = "ファイルがありません";
   } else {
     ErrorLog log;
     ParserErrorsTo route(log);
-    ConfinedLoader confined(folder_);
-    xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(path.c_str());
+    Confinement confined(*this);
+    std::string url = archive_ != nullptr ? archive_url(path) : path;
+    xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(url.c_str());
     if (context == nullptr) throw RunFailure("スキーマの読込を準備できません");
     xmlSchemaSetParserStructuredErrors(context, collect, &log);
     xmlSchemaPtr schema = xmlSchemaParse(context);
@@ -112,10 +128,10 @@ std::optional<std::string> SchemaValidator::prepare(const std::string& schema_na
   return why;
 }
 
-ValidationErrors SchemaValidator::validate(const std::string& schema_name, const std::string& path) {
+ValidationErrors SchemaValidator::validate(const std::string& schema_name, std::optional<std::string_view> content,
+                                           const std::string& url) {
   xmlSchemaPtr schema = compiled_.at(schema_name);
   ErrorLog log;
-  std::optional<std::string> content = docs::read_document_bytes(path);
   if (!content) {
     log.count = 1;
     log.first_message = "ファイルを読み込めません";
@@ -123,12 +139,12 @@ ValidationErrors SchemaValidator::validate(const std::string& schema_name, const
   }
 
   ParserErrorsTo route(log);
-  ConfinedLoader confined(folder_);
+  Confinement confined(*this);
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
   const char* encoding = docs::encoding_override(*content);
   if (encoding != nullptr) options |= XML_PARSE_IGNORE_ENC;
   std::unique_ptr<xmlDoc, DocFree> doc(
-      xmlReadMemory(content->data(), static_cast<int>(content->size()), path.c_str(), encoding, options));
+      xmlReadMemory(content->data(), static_cast<int>(content->size()), url.c_str(), encoding, options));
   if (doc == nullptr || log.count > 0) {
     if (log.count == 0) log.count = 1;
     return from_log(log, false);

@@ -8,6 +8,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/zip_archive.h"
 
 namespace kenshin::extrachecks {
 
@@ -21,8 +24,10 @@ struct ValidationErrors {
 
 class SchemaValidator {
  public:
-  // `folder` holds hc08_V08.xsd, cc08_V08.xsd, ... and whatever they include.
+  // `folder` holds hc08_V08.xsd, cc08_V08.xsd, ... and whatever they include:
+  // a local folder, or a folder inside the archive.
   explicit SchemaValidator(std::string folder);
+  SchemaValidator(platform::ZipArchive& archive, std::string folder);
   ~SchemaValidator();
   SchemaValidator(const SchemaValidator&) = delete;
   SchemaValidator& operator=(const SchemaValidator&) = delete;
@@ -33,11 +38,18 @@ class SchemaValidator {
   // usable, else why it is not (missing file, or the first compile error).
   std::optional<std::string> prepare(const std::string& schema_name);
 
-  // Validates the document at `path` against a schema prepare() accepted.
-  ValidationErrors validate(const std::string& schema_name, const std::string& path);
+  // Validates a document's bytes (nullopt: they could not be read) against a
+  // schema prepare() accepted; `url` names the document to the XML engine.
+  ValidationErrors validate(const std::string& schema_name, std::optional<std::string_view> content,
+                            const std::string& url);
 
  private:
+  // Confines the XML engine to the folder while it lives.
+  class Confinement;
+
   std::string folder_;
+  platform::ZipArchive* archive_ = nullptr;
+  std::optional<platform::ZipReader> reader_;  // reads the schemas inside the archive
   std::map<std::string, xmlSchemaPtr> compiled_;
   std::map<std::string, std::string> unusable_;
 };

@@ -1,10 +1,11 @@
 #include "intake/unpack_inventory.h"
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 #include "base/text.h"
-#include "platform/folders.h"
-#include "platform/stop_request.h"
+#include "platform/zip_archive.h"
 #include "report/report.h"
 #include "run/run_failure.h"
 
@@ -12,14 +13,16 @@ namespace kenshin::intake {
 
 namespace {
 
-// Lists one document folder of the unpacked archive. A missing folder yields
-// an empty list; so does a folder without documents.
-std::vector<std::string> list_documents(const std::string& extraction_folder, const std::string& name,
-                                        std::string& folder_out) {
-  std::optional<std::string> folder = platform::find_sub_folder(extraction_folder, name);
+constexpr std::string_view kUnpackFailed = "ＺＩＰファイルの展開に失敗しました";
+
+// Lists one document folder of the archive. A missing folder yields an empty
+// list; so does a folder without documents.
+std::vector<std::string> list_documents(const platform::ZipArchive& archive, const std::string& extraction_folder,
+                                        const std::string& name, std::string& folder_out) {
+  std::optional<std::string> folder = archive.folder_path(extraction_folder + "/" + name);
   folder_out = folder.value_or(extraction_folder + "/" + name);
   if (!folder) return {};
-  return document_names(platform::list_folder(*folder));
+  return document_names(archive.list_folder(*folder));
 }
 
 void stop_run(RunState& run, platform::Platform& platform, std::string_view message) {
@@ -27,11 +30,17 @@ void stop_run(RunState& run, platform::Platform& platform, std::string_view mess
   run.run_status = kFlagSet;
 }
 
-// The count rules clean up before they stop; the unpacking rules leave that to
-// the end of the run.
-void stop_after_count_rule(RunState& run, platform::Platform& platform, std::string_view message) {
-  remove_extraction_folder(run);
-  stop_run(run, platform, message);
+bool unread_entries_intact(RunState& run, platform::Platform& platform) {
+  platform::ArchiveResult result =
+      run.archive->check_unread_files([&platform](std::uint64_t, std::uint64_t) { return !platform.stop_requested(); });
+  if (result == platform::ArchiveResult::kStopped || platform.stop_requested()) throw RunStopped();
+  return result == platform::ArchiveResult::kOk;
+}
+
+// Unpacking finds damaged data before anything else is looked at, so the
+// rules about the archive's folders speak only once every entry has been read.
+void stop_after_reading_everything(RunState& run, platform::Platform& platform, std::string_view message) {
+  stop_run(run, platform, unread_entries_intact(run, platform) ? message : kUnpackFailed);
 }
 
 }  // namespace
@@ -48,42 +57,49 @@ std::vector<std::string> document_names(const std::vector<std::string>& listing)
 }
 
 void unpack_and_inventory(RunState& run, platform::Platform& platform) {
-  run.working_folder = platform::create_working_folder(run.working_folder_lock);
+  if (run.archive == nullptr) throw std::logic_error("no archive to read into");
   run.data_file_list.clear();
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  const int unpacked = platform.unpack(run.archive_path, run.working_folder);
+  const int opened = platform.read_archive(run.archive_path, *run.archive);
   if (platform.stop_requested()) throw RunStopped();
-  if (unpacked != 0) {
-    stop_run(run, platform, "ＺＩＰファイルの展開に失敗しました");
+  if (opened != 0) {
+    stop_run(run, platform, kUnpackFailed);
     return;
   }
 
-  run.extraction_folder = run.working_folder + "/" + run.archive_stem;
-  if (!platform::folder_exists(run.extraction_folder)) {
-    stop_run(run, platform,
-             "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
+  std::optional<std::string> top = run.archive->folder_path(run.archive_stem);
+  if (!top) {
+    stop_after_reading_everything(
+        run, platform,
+        "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
     return;
   }
+  run.extraction_folder = *top;
 
-  run.data_file_list = list_documents(run.extraction_folder, "DATA", run.data_folder);
-  run.claims_file_list = list_documents(run.extraction_folder, "CLAIMS", run.claims_folder);
+  run.data_file_list = list_documents(*run.archive, run.extraction_folder, "DATA", run.data_folder);
+  run.claims_file_list = list_documents(*run.archive, run.extraction_folder, "CLAIMS", run.claims_folder);
 
   if (run.data_file_list.empty() || run.claims_file_list.empty()) {
-    stop_after_count_rule(run, platform, "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です");
+    stop_after_reading_everything(run, platform,
+                                  "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です");
     return;
   }
   if (run.data_file_list.size() != run.claims_file_list.size()) {
-    stop_after_count_rule(run, platform, "データファイルと決済情報ファイルの件数が違います");
+    stop_after_reading_everything(run, platform, "データファイルと決済情報ファイルの件数が違います");
     return;
   }
   run.pair_count = static_cast<int>(run.data_file_list.size());
 }
 
-void remove_extraction_folder(RunState& run) noexcept {
-  platform::remove_working_folder(run.working_folder, run.working_folder_lock);
-  run.working_folder.clear();
+void check_unread_entries(RunState& run, platform::Platform& platform) {
+  if (!unread_entries_intact(run, platform)) throw platform::DamagedArchive("ZIPファイルの内容が壊れています");
+}
+
+void report_damaged_archive(RunState& run, platform::Platform& platform) {
+  report::abandon_report(run);
+  stop_run(run, platform, kUnpackFailed);
 }
 
 }  // namespace kenshin::intake

@@ -1,5 +1,5 @@
 // What a check run needs from its surroundings: the user's desktop folder, a
-// way to choose the archive, the unpacker, and a way to show the report.
+// way to choose the archive, the archive reader, and a way to show the report.
 //
 // The command line and the window each provide an implementation; tests use
 // fakes. The check rules never see this interface.
@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+
+#include "platform/zip_archive.h"
 
 namespace kenshin::platform {
 
@@ -21,9 +23,9 @@ class Platform {
   // cancelled; an empty text when the chooser returned no name.
   virtual std::optional<std::string> choose_archive() = 0;
 
-  // Unpacks every entry of the archive below destination, telling
+  // Opens the archive into `archive` and checks its entries, telling
   // unpack_progress() and asking stop_requested() between entries. 0 means success.
-  virtual int unpack(const std::string& archive_path, const std::string& destination);
+  virtual int read_archive(const std::string& archive_path, ZipArchive& archive);
 
   // Shows the closed report to the user; does not wait for the user.
   virtual void show_report(const std::string& report_path) = 0;
@@ -32,13 +34,13 @@ class Platform {
   // progress and keep their window responsive here.
   virtual void pair_progress(int /*k*/, int /*n*/) {}
 
-  // Called before each entry of the archive is unpacked (k of n, k from 0),
+  // Called before each entry of the archive is checked (k of n, k from 0),
   // and once more with k = n at the end.
   virtual void unpack_progress(int /*k*/, int /*n*/) {}
 
-  // Asked between unpacked entries and between document pairs. True ends the
-  // run there: this run's report is removed, the unpacked files too. By
-  // default true once a stop signal has come (stop_request.h).
+  // Asked between the archive's entries and between document pairs. True ends
+  // the run there: this run's report is removed. By default true once a stop
+  // signal has come (stop_request.h).
   virtual bool stop_requested();
 };
 

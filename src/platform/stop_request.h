@@ -1,5 +1,5 @@
 // A request to end the check run at its next safe point: between document
-// pairs, between the chunks the unpacking writes, and before the report is put
+// pairs, between the archive's entries while they are checked, and before the report is put
 // in place. SIGINT, SIGTERM and SIGHUP ask for it once the handlers are
 // installed; a front end may ask for it itself (a window being closed).
 #pragma once

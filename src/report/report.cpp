@@ -33,14 +33,32 @@ std::string folder_of(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string temporary_name(const std::string& report_path, std::random_device& random) {
+  char suffix[16];
+  std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+  return folder_of(report_path) + "/.ERR.txt." + suffix + ".tmp";
+}
+
+std::string descriptor_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// A file without a name in the report's folder: a run killed while writing
+// leaves none of its findings behind. nullptr where the file system cannot
+// make one, or where it could not be named later (no /proc).
+std::FILE* create_unnamed_beside(const std::string& report_path) {
+  int fd = ::open(folder_of(report_path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  ::flock(fd, LOCK_EX);  // once named, tells later runs the file is not left over
+  std::FILE* file = ::access(descriptor_path(fd).c_str(), F_OK) == 0 ? ::fdopen(fd, "wb") : nullptr;
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
 // A new file beside the report, created exclusively: an existing file or link
 // of the same name is never opened, let alone followed.
-std::FILE* create_temporary_beside(const std::string& report_path, std::string& temp_path) {
+std::FILE* create_named_beside(const std::string& report_path, std::string& temp_path) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
-    temp_path = folder_of(report_path) + "/.ERR.txt." + suffix + ".tmp";
+    temp_path = temporary_name(report_path, random);
     int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) break;
@@ -55,6 +73,26 @@ std::FILE* create_temporary_beside(const std::string& report_path, std::string& 
   }
   temp_path.clear();
   return nullptr;
+}
+
+std::FILE* create_temporary_beside(const std::string& report_path, std::string& temp_path) {
+  temp_path.clear();
+  if (std::FILE* file = create_unnamed_beside(report_path)) return file;
+  return create_named_beside(report_path, temp_path);
+}
+
+// Names a finished unnamed report beside ERR.txt, so that it can be renamed
+// over it in one step. 0 or the system's reason.
+int name_unnamed(int fd, const std::string& report_path, std::string& temp_path) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp_path = temporary_name(report_path, random);
+    if (::linkat(AT_FDCWD, descriptor_path(fd).c_str(), AT_FDCWD, temp_path.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno != EEXIST) break;
+  }
+  int error_number = errno;
+  temp_path.clear();
+  return error_number;
 }
 
 bool is_temporary_name(std::string_view name) {
@@ -223,6 +261,9 @@ void close_report(RunState& run) {
   }
   int error_number = 0;
   if (std::fflush(handle) != 0 || ::fsync(::fileno(handle)) != 0) error_number = errno;
+  if (error_number == 0 && run.report_temp_path.empty()) {
+    error_number = name_unnamed(::fileno(handle), run.report_path, run.report_temp_path);
+  }
   if (std::fclose(handle) != 0 && error_number == 0) error_number = errno;
   if (error_number == 0 && ::rename(run.report_temp_path.c_str(), run.report_path.c_str()) != 0) {
     error_number = errno;

@@ -1,5 +1,5 @@
 // The one exception of a check run: something the checker itself cannot do
-// (write the report, create its working folder, run the XML engine). Findings
+// (write the report, run the XML engine). Findings
 // about the archive are never exceptions.
 #pragma once
 

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+namespace kenshin::platform {
+class ZipArchive;
+}
+
 namespace kenshin {
 
 inline constexpr int16_t kFlagSet = 9;
@@ -22,15 +26,15 @@ struct RunState {
   std::string archive_path;   // absolute, UTF-8
   std::string archive_stem;   // the 31 characters before ".zip"
 
-  // Private folder the archive is unpacked into; removed at the end of every run.
-  std::string working_folder;
-  int working_folder_lock = -1;   // held while the folder is in use; tells later runs it is not left over
-  std::string extraction_folder;  // working_folder + "/" + archive_stem
-  std::string data_folder;        // extraction_folder + "/DATA", as spelled in the archive
-  std::string claims_folder;      // extraction_folder + "/CLAIMS", as spelled in the archive
+  // The archive, read in memory; owned by the run driver for the length of a run.
+  platform::ZipArchive* archive = nullptr;
+  // Folders inside the archive, as the archive spells them.
+  std::string extraction_folder;  // the top folder, named after archive_stem
+  std::string data_folder;        // extraction_folder + "/DATA"
+  std::string claims_folder;      // extraction_folder + "/CLAIMS"
 
   std::string report_path;        // desktop_folder + "/ERR.txt"
-  std::string report_temp_path;   // the report while it is written; renamed to report_path when closed
+  std::string report_temp_path;   // the report's name while it is written (empty while unnamed); renamed to report_path when closed
   std::FILE* report_handle = nullptr;
   int16_t report_open_flag = 0;
   int16_t findings_flag = 0;

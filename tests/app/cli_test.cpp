@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "platform/folders.h"
+#include "extrachecks/extra_kit.h"
+#include "extrachecks/findings_csv.h"
 #include "report/report.h"
-#include "support/check_kit.h"
 #include "version.h"
 
 namespace fs = std::filesystem;
@@ -21,36 +21,33 @@ class Cli : public ::testing::Test {
     write_zip(archive_, complete_archive().entries);
   }
   std::vector<std::string> report() { return report::read_report_lines(desktop_ + "/ERR.txt"); }
+  std::string write_archive(const Archive& archive) {
+    std::string path = dir_.path() + "/" + archive.name;
+    write_zip(path, archive.entries);
+    return path;
+  }
 
   TempDir dir_;
   std::string desktop_;
   std::string archive_;
 };
 
-TEST_F(Cli, ExitStatusTellsWhetherTheReportHoldsFindings) {
+TEST_F(Cli, ACleanArchiveExitsWithZeroAndSaysSo) {
   CliResult clean = run_cli({"--desktop", desktop_, archive_});
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.out, std::string(kNoError) + "\n");
   EXPECT_EQ(report(), std::vector<std::string>{kNoError});
-
-  std::string wrong_kind = dir_.path() + "/1311234567_95899071_201812060_2.zip";
-  fs::copy_file(archive_, wrong_kind);
-  CliResult findings = run_cli({"--quiet", "--desktop", desktop_, wrong_kind});
-  EXPECT_EQ(findings.status, 1);
-  EXPECT_EQ(findings.out, "");
-  EXPECT_EQ(report(), std::vector<std::string>{"特定健診の請求ファイルではありません"});
 }
 
 TEST_F(Cli, RelativeArchivePathsAreReadFromTheCurrentFolder) {
-  CliResult r = run_cli({"--desktop", desktop_, std::string("./") + kArchiveName}, dir_.path());
-  EXPECT_EQ(r.status, 0) << r.err;
   // A shortened name is read together with characters of the folder path:
   // here the destination number still falls on its place, the stem does not.
   fs::copy_file(archive_, dir_.path() + "/95899071_201812060_1.zip");
-  r = run_cli({"--desktop", desktop_, "95899071_201812060_1.zip"}, dir_.path());
+  CliResult r = run_cli({"--desktop", desktop_, "95899071_201812060_1.zip"}, dir_.path());
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(report(), std::vector<std::string>{
-                          "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください"});
+  EXPECT_EQ(report(),
+            std::vector<std::string>{
+                "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください"});
 }
 
 TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
@@ -65,6 +62,10 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
       {"desktop missing", {"--desktop", dir_.path() + "/nowhere", archive_}},
       {"desktop without value", {archive_, "--desktop"}},
       {"two archives", {"--desktop", desktop_, archive_, archive_}},
+      {"CSV without file", {"--desktop", desktop_, archive_, "--csv"}},
+      {"CSV in a missing folder", {"--desktop", desktop_, "--csv", dir_.path() + "/nowhere/out.csv", archive_}},
+      {"CSV is a folder", {"--desktop", desktop_, "--csv", desktop_, archive_}},
+      {"CSV empty", {"--desktop", desktop_, "--csv=", archive_}},
   };
   for (const Case& c : cases) {
     CliResult r = run_cli(c.args);
@@ -86,7 +87,9 @@ TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
   for (const char* option : {"--help", "-h"}) {
     CliResult h = run_cli({option});
     EXPECT_EQ(h.status, 0) << option;
-    EXPECT_NE(h.out.find("--desktop DIR"), std::string::npos) << option;
+    for (const char* usage : {"--desktop DIR", "--schema", "--archive-checks", "--csv FILE"}) {
+      EXPECT_NE(h.out.find(usage), std::string::npos) << option << " " << usage;
+    }
   }
   CliResult quiet = run_cli({"-q", "--desktop", desktop_, archive_});
   EXPECT_EQ(quiet.status, 0) << quiet.err;
@@ -94,33 +97,48 @@ TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
   EXPECT_EQ(report(), std::vector<std::string>{kNoError});
 }
 
-TEST_F(Cli, FailuresOfTheCheckerExitWithThreeAndLeaveNothingBehind) {
-  // A report path that is a folder cannot be written.
-  fs::create_directories(desktop_ + "/ERR.txt");
-  TempDir tmp;
-  CliResult r = run_cli({"--desktop", desktop_, archive_}, "", {"TMPDIR=" + tmp.path()});
-  EXPECT_EQ(r.status, 3);
-  EXPECT_NE(r.err.find("ERR.txt"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-  EXPECT_TRUE(platform::list_folder(tmp.path()).empty());
+// Findings of every kind from one run; the examinee's name needs quoting.
+TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
+  AgreeingParts parts;
+  const std::string name = "ケンシン,\"ジロウ\"";
+  parts.data.set("//a:recordTarget/a:patientRole/a:patient/a:name", name);
+  parts.claims.set("//a:subjectPerson/a:name", name);
+  parts.data.remove("//a:observation[a:code/@code='3B090000002327101']/..");
+  parts.claims.set("//a:subjectPerson/a:addr/a:postalCode", "1600023");
+  parts.summary.set("//a:totalClaimAmount/@value", "18161");
+  std::string archive = write_archive(parts.archive());
+  std::string csv = dir_.path() + "/out.csv";
 
-  fs::remove_all(desktop_ + "/ERR.txt");
-  r = run_cli({"--desktop", desktop_, archive_}, "", {"TMPDIR=" + tmp.path() + "/gone"});
-  EXPECT_EQ(r.status, 3);
-  EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));
+  CliResult r = run_cli({"--quiet", "--desktop", desktop_, "--schema", "--archive-checks", "--csv", csv, archive});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string h1 = Archive::data_name(1), c1 = Archive::claims_name(1);
+  auto row = [&](const std::string& kind, const std::string& file, const std::string& message) {
+    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + "\r\n";
+  };
+  EXPECT_EQ(read_file(csv),
+            extrachecks::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません") +
+                row("settlement", c1, "郵便番号を確認してください") + "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
+                " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
+                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）\r\n" +
+                ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"
+                "決済情報の請求金額（claimAmount）の合計は 18160 円です\r\n");
 }
 
-// A link named ERR.txt is replaced by the report, never written through: here
-// it points at a device that would fail every write.
-TEST_F(Cli, ALinkNamedErrTxtIsReplacedNotFollowed) {
-  fs::create_symlink("/dev/full", desktop_ + "/ERR.txt");
-  TempDir tmp;
-  CliResult r = run_cli({"--quiet", "--desktop", desktop_, archive_}, "", {"TMPDIR=" + tmp.path()});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_FALSE(fs::is_symlink(desktop_ + "/ERR.txt"));
-  EXPECT_EQ(report(), std::vector<std::string>{kNoError});
-  EXPECT_TRUE(fs::is_character_file("/dev/full"));
-  EXPECT_TRUE(platform::list_folder(tmp.path()).empty()) << "the working folder was left behind";
+TEST_F(Cli, ACsvFileLeavesReportStatusAndOutputAsTheyWere) {
+  Archive archive = complete_archive();
+  XmlDoc data = XmlDoc::data();
+  data.remove("//a:observation[a:code/@code='3B090000002327101']/..");
+  archive.add_pair(data, XmlDoc::claims(), 2);
+  std::string path = write_archive(archive);
+
+  CliResult plain = run_cli({"--desktop", desktop_, path});
+  std::string plain_report = read_file(desktop_ + "/ERR.txt");
+  EXPECT_EQ(plain.status, 1);
+  CliResult with_csv = run_cli({"--desktop", desktop_, "--csv", dir_.path() + "/out.csv", path});
+  EXPECT_EQ(read_file(desktop_ + "/ERR.txt"), plain_report);
+  EXPECT_EQ(with_csv.status, plain.status);
+  EXPECT_EQ(with_csv.out, plain.out);
+  EXPECT_EQ(with_csv.err, plain.err);
 }
 
 }  // namespace

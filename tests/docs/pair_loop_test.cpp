@@ -11,7 +11,6 @@ namespace kenshin::docs {
 namespace {
 
 using testkit::TempDir;
-using testkit::write_file;
 
 std::string settlement(const std::string& body) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -46,17 +45,13 @@ TEST(ClaimsPreRead, SetsClaimTypeAndDetailedItemFlags) {
       {"code 1.5 is kept as is", settlement("<claimType code=\"1.5\"/>" + kAllDetails), 1.5, 0, 0, 0, 0},
       {"not well-formed", "<checkupClaim><settlement>", 0, 0, 0, 0, 0},
   };
-  TempDir dir;
   RunState run;
-  run.claims_folder = dir.path();
-  run.claims_file_list = {"c.xml"};
-  run.pair_index = 1;
   for (const Case& c : cases) {
-    write_file(dir.path() + "/c.xml", c.document);
+    std::optional<Document> doc = parse_document(c.document, Bindings::kClaims);
     // Left over from an earlier pair: everything set.
     run.claim_type = 4;
     run.anemia_detail_flag = run.ecg_detail_flag = run.fundus_detail_flag = run.creatinine_detail_flag = 9;
-    claims_pre_read(run);
+    claims_pre_read(run, doc ? &*doc : nullptr);
     EXPECT_EQ(run.claim_type, c.claim_type) << c.name;
     EXPECT_EQ(run.anemia_detail_flag, c.anemia) << c.name;
     EXPECT_EQ(run.ecg_detail_flag, c.ecg) << c.name;
@@ -81,14 +76,18 @@ class CountingPlatform : public platform::Platform {
 
 // Archives of more than 32767 pairs are checked like any other: every pair is
 // visited in order and reported under its own names. The documents are
-// missing, so each one fails to load.
+// missing from the archive, so each one fails to load.
 TEST(PairLoop, MoreThan32767PairsAreAllChecked) {
   constexpr int kPairs = 32769;
   TempDir dir;
+  testkit::write_zip(dir.path() + "/a.zip", {{"other.txt", ""}});
+  platform::ZipArchive archive;
+  ASSERT_EQ(archive.open(dir.path() + "/a.zip"), platform::ArchiveResult::kOk);
   RunState run;
+  run.archive = &archive;
   run.report_path = dir.path() + "/ERR.txt";
-  run.data_folder = dir.path() + "/DATA";
-  run.claims_folder = dir.path() + "/CLAIMS";
+  run.data_folder = "DATA";
+  run.claims_folder = "CLAIMS";
   std::vector<std::string> expected;
   for (int i = 1; i <= kPairs; ++i) {
     run.data_file_list.push_back(testkit::Archive::data_name(i));

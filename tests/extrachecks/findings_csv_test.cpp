@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "extrachecks/extra_kit.h"
-#include "platform/cp932.h"
-
-namespace fs = std::filesystem;
 
 namespace kenshin::testkit {
 namespace {
@@ -69,87 +64,6 @@ TEST(FindingsCsv, QuickCheckLinesAreTracedToTheirPairAndDocument) {
     std::string expected = std::string(kBom) + kHeaderRow;
     for (const std::string& row : c.rows) expected += row + "\r\n";
     EXPECT_EQ(extrachecks::csv_text(extrachecks::quick_check_rows(c.lines, run)), expected) << c.name;
-  }
-}
-
-class FindingsCsvCli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    desktop_ = dir_.path() + "/desktop";
-    fs::create_directories(desktop_);
-  }
-  std::string write_archive(const Archive& archive) {
-    std::string path = dir_.path() + "/" + archive.name;
-    write_zip(path, archive.entries);
-    return path;
-  }
-  std::string err_txt() { return read_file(desktop_ + "/ERR.txt"); }
-
-  TempDir dir_;
-  std::string desktop_;
-};
-
-// Findings of every kind from one run; the examinee's name needs quoting.
-TEST_F(FindingsCsvCli, EveryFindingOfTheReportIsARow) {
-  AgreeingParts parts;
-  const std::string name = "ケンシン,\"ジロウ\"";
-  parts.data.set("//a:recordTarget/a:patientRole/a:patient/a:name", name);
-  parts.claims.set("//a:subjectPerson/a:name", name);
-  parts.data.remove("//a:observation[a:code/@code='3B090000002327101']/..");
-  parts.claims.set("//a:subjectPerson/a:addr/a:postalCode", "1600023");
-  parts.summary.set("//a:totalClaimAmount/@value", "18161");
-  std::string archive = write_archive(parts.archive());
-  std::string csv = dir_.path() + "/out.csv";
-
-  CliResult r = run_cli({"--quiet", "--desktop", desktop_, "--schema", "--archive-checks", "--csv", csv, archive});
-  EXPECT_EQ(r.status, 1) << r.err;
-  const std::string h1 = Archive::data_name(1), c1 = Archive::claims_name(1);
-  auto row = [&](const std::string& kind, const std::string& file, const std::string& message) {
-    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + "\r\n";
-  };
-  EXPECT_EQ(read_file(csv),
-            std::string(kBom) + kHeaderRow + row("data", h1, "γ-GT(γ-GTP)がありません") +
-                row("settlement", c1, "郵便番号を確認してください") + "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
-                " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
-                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）\r\n" +
-                ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"
-                "決済情報の請求金額（claimAmount）の合計は 18160 円です\r\n");
-}
-
-TEST_F(FindingsCsvCli, WithoutTheNewOptionsTheReportAndOutputStayTheSame) {
-  Archive archive = complete_archive();
-  XmlDoc data = XmlDoc::data();
-  data.remove("//a:observation[a:code/@code='3B090000002327101']/..");
-  archive.add_pair(data, XmlDoc::claims(), 2);
-  std::string path = write_archive(archive);
-
-  CliResult plain = run_cli({"--desktop", desktop_, path});
-  std::string plain_report = err_txt();
-  EXPECT_EQ(plain.status, 1);
-  EXPECT_EQ(plain_report, std::string("\r\n") + platform::utf8_to_cp932(fixture_examinee_line()) + "\r\n" +
-                              platform::utf8_to_cp932("○健診情報　" + Archive::data_name(2)) + "\r\n" +
-                              platform::utf8_to_cp932("　γ-GT(γ-GTP)がありません") + "\r\n");
-  CliResult with_csv = run_cli({"--desktop", desktop_, "--csv", dir_.path() + "/out.csv", path});
-  EXPECT_EQ(err_txt(), plain_report);
-  EXPECT_EQ(with_csv.status, plain.status);
-  EXPECT_EQ(with_csv.out, plain.out);
-  EXPECT_EQ(with_csv.err, plain.err);
-}
-
-TEST_F(FindingsCsvCli, UnusableCsvPathsAreUsageErrors) {
-  std::string path = write_archive(complete_archive());
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--desktop", desktop_, path, "--csv"},
-                                               {"--desktop", desktop_, "--csv", dir_.path() + "/nowhere/out.csv", path},
-                                               {"--desktop", desktop_, "--csv", desktop_, path},
-                                               {"--desktop", desktop_, "--csv=", path}}) {
-    CliResult r = run_cli(args);
-    EXPECT_EQ(r.status, 2) << args[args.size() - 2];
-    EXPECT_EQ(r.err.rfind("kenshin-check: ", 0), 0u) << r.err;
-  }
-  EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));
-  CliResult help = run_cli({"--help"});
-  for (const char* option : {"--schema", "--archive-checks", "--csv FILE"}) {
-    EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
 }
 

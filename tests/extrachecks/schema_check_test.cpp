@@ -103,6 +103,9 @@ constexpr const char kHarmlessSchema[] =
     "elementFormDefault=\"qualified\"><xs:element name=\"unrelated\"/></xs:schema>";
 
 TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
+  TempDir dir;
+  const std::string on_disk = dir.path() + "/on_disk.xsd";
+  write_file(on_disk, kHarmlessSchema);
   struct Case {
     const char* name;
     std::string reference;
@@ -110,6 +113,8 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
   } cases[] = {
       {"include beside the folder", "<xs:include schemaLocation=\"../beside.xsd\"/>",
        "Element 'include': Failed to parse the XML resource 'beside.xsd'."},
+      {"include of a file on the disk", "<xs:include schemaLocation=\"" + on_disk + "\"/>",
+       "Element 'include': Failed to parse the XML resource '" + on_disk + "'."},
       {"include inside the folder is fine", "<xs:include schemaLocation=\"coreschemas/../inside.xsd\"/>", ""},
   };
   for (const Case& c : cases) {

@@ -1,11 +1,10 @@
 #include "intake/unpack_inventory.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 
-#include "platform/folders.h"
+#include "report/report.h"
 #include "support/check_kit.h"
 
 namespace kenshin::testkit {
@@ -17,22 +16,14 @@ constexpr const char kRenamed[] =
 constexpr const char kEmpty[] = "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です";
 constexpr const char kCounts[] = "データファイルと決済情報ファイルの件数が違います";
 
-// Points $TMPDIR at a folder of the test's own, so that a working folder left
-// behind by a run is seen.
 class Intake : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("TMPDIR", tmp_.path().c_str(), 1); }
-  void TearDown() override {
-    EXPECT_TRUE(platform::list_folder(tmp_.path()).empty()) << "the working folder was left behind";
-    ::unsetenv("TMPDIR");
-  }
   // Checks the archive with the desktop and the archive in a folder of their own.
-  CheckResult run(const Archive& archive, std::optional<int> unpack_result = std::nullopt) {
+  CheckResult run(const Archive& archive) {
     FakePlatform platform(dir_.path(), dir_.path() + "/" + archive.name);
-    platform.unpack_result = unpack_result;
     return check_with(archive, platform, dir_.path() + "/" + archive.name);
   }
-  TempDir tmp_, dir_;
+  TempDir dir_;
 };
 
 std::string unreadable(const std::string& name) { return name + "の読込に失敗しました"; }
@@ -52,11 +43,17 @@ TEST_F(Intake, ArchiveLevelFindingsStandAlone) {
   for (ZipEntry& e : renamed_top.entries) e.raw_name = "other/" + e.raw_name;
   Archive unsafe = complete_archive();
   unsafe.entries.push_back(ZipEntry{"../escaped.xml", "x"});
+  Archive two_pairs = with_documents({Archive::data_name(1), Archive::data_name(2)},
+                                     {Archive::claims_name(1), Archive::claims_name(2)});
+  two_pairs.entries.front().content = "<broken";  // a finding in the first pair
+  two_pairs.add("notes.txt", "beside the documents");
+  const std::string top = std::string(kArchiveStem) + "/";
   struct Case {
     const char* name;
     Archive archive;
     std::vector<std::string> lines;
     std::optional<int> unpack_result = std::nullopt;
+    std::string damaged = "";  // an entry whose data is damaged
   } cases[] = {
       {"unpacker fails", complete_archive(), {kUnpackFailed}, 1},
       {"entry outside the folder", unsafe, {kUnpackFailed}},
@@ -64,14 +61,26 @@ TEST_F(Intake, ArchiveLevelFindingsStandAlone) {
       {"no DATA folder", with_documents({}, {"c1.xml"}), {kEmpty}},
       {"DATA holds no document", with_documents({"h1.xml.bak"}, {"c1.xml"}), {kEmpty}},
       {"ten data documents, nine claims", with_documents(ten, nine), {kCounts}},
+      {"damaged last document, after a finding", two_pairs, {kUnpackFailed}, std::nullopt,
+       top + "CLAIMS/" + Archive::claims_name(2)},
+      {"damaged file beside the documents", two_pairs, {kUnpackFailed}, std::nullopt, top + "notes.txt"},
+      {"damaged file and the top folder named differently", renamed_top, {kUnpackFailed}, std::nullopt,
+       renamed_top.entries.back().raw_name},
+      {"damaged file and nine claims for ten", with_documents(ten, nine), {kUnpackFailed}, std::nullopt,
+       top + "DATA/" + ten.back()},
   };
   for (const Case& c : cases) {
-    CheckResult r = run(c.archive, c.unpack_result);
-    EXPECT_EQ(r.result.outcome, RunOutcome::kFindings) << c.name;
-    EXPECT_EQ(r.lines, c.lines) << c.name;
-    EXPECT_EQ(r.shown.size(), 1u) << c.name;
+    std::string path = dir_.path() + "/" + c.archive.name;
+    write_zip(path, c.archive.entries);
+    if (!c.damaged.empty()) damage_entry(path, c.damaged);
+    FakePlatform platform(dir_.path(), path);
+    platform.unpack_result = c.unpack_result;
+    RunState state;
+    EXPECT_EQ(run_check(state, platform).outcome, RunOutcome::kFindings) << c.name;
+    EXPECT_EQ(report::read_report_lines(dir_.path() + "/ERR.txt"), c.lines) << c.name;
+    EXPECT_EQ(platform.shown.size(), 1u) << c.name;
   }
-  EXPECT_FALSE(std::ifstream(dir_.path() + "/escaped.xml")) << "an entry was written outside the working folder";
+  EXPECT_FALSE(std::ifstream(dir_.path() + "/escaped.xml")) << "an entry was written outside the archive";
 }
 
 TEST_F(Intake, DocumentsAreListedByTheirEndingInAnyCaseAndUnreadableOnesWriteOneLine) {
@@ -82,18 +91,35 @@ TEST_F(Intake, DocumentsAreListedByTheirEndingInAnyCaseAndUnreadableOnesWriteOne
   EXPECT_EQ(run(archive).lines, (std::vector<std::string>{unreadable("h0.xml"), unreadable("c0.xml")}));
 }
 
-TEST_F(Intake, DocumentFoldersAreFoundWhateverTheCaseOfTheirNames) {
-  for (const char* data_folder : {"data", "Data"}) {
-    Archive archive;
-    archive.add(std::string(data_folder) + "/" + Archive::data_name(1), XmlDoc::data().text());
-    archive.add("claims/" + Archive::claims_name(1), XmlDoc::claims().text());
-    CheckResult r = run(archive);
-    EXPECT_EQ(r.result.outcome, RunOutcome::kClean) << data_folder;
-    EXPECT_EQ(r.lines, std::vector<std::string>{kNoError}) << data_folder;
-  }
+Archive in_folders(const std::string& data_folder, const std::string& claims_folder, const XmlDoc& data, int n = 1) {
+  Archive archive;
+  archive.add(data_folder + "/" + Archive::data_name(n), data.text());
+  archive.add(claims_folder + "/" + Archive::claims_name(n), XmlDoc::claims().text());
+  return archive;
 }
 
-TEST_F(Intake, WindowsMadeArchivesUnpackWithTheirJapaneseNames) {
+TEST_F(Intake, DocumentFoldersAreFoundWhateverTheCaseOfTheirNames) {
+  // As on Windows, where the files of data/ land in DATA/: one folder, one listing.
+  Archive merged = in_folders("DATA", "CLAIMS", XmlDoc::data());
+  for (const ZipEntry& e :
+       in_folders("data", "claims", XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"), 2).entries) {
+    merged.entries.push_back(e);
+  }
+  struct Case {
+    const char* name;
+    Archive archive;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"data and claims", in_folders("data", "claims", XmlDoc::data()), {kNoError}},
+      {"Data and CLAIMS", in_folders("Data", "CLAIMS", XmlDoc::data()), {kNoError}},
+      {"DATA and data, CLAIMS and claims", merged,
+       {Archive::data_name(2), "　受診者名がありません", "○決済情報　" + Archive::claims_name(2),
+        "　データファイルと決済情報ファイルの受診者名が違います"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(run(c.archive).lines, c.lines) << c.name;
+}
+
+TEST_F(Intake, WindowsMadeArchivesAreReadWithTheirJapaneseNames) {
   // Code page 932 names without the UTF-8 flag, folders separated by '\'; the
   // second bytes of 表, ソ and 能 are the byte of '\'.
   std::string stem = kArchiveStem;
@@ -105,22 +131,6 @@ TEST_F(Intake, WindowsMadeArchivesUnpackWithTheirJapaneseNames) {
       ZipEntry{stem + "\\CLAIMS\\\x83\x5C\x94\x5C.xml", "<broken"},
   };
   EXPECT_EQ(run(archive).lines, std::vector<std::string>{unreadable("ソ能.xml")});
-}
-
-TEST_F(Intake, TheDesktopGetsTheReportAndNothingElse) {
-  // A folder of the user's named like the archive, unpacked by hand earlier.
-  write_file(dir_.path() + "/" + kArchiveStem + "/DATA/mine.txt", "keep me");
-  Archive broken;
-  broken.add("DATA/h1.xml", "<x").add("CLAIMS/c1.xml", "<y");
-  run(broken);
-  CheckResult second = run(complete_archive());  // replaces the first run's report
-  EXPECT_EQ(second.lines, std::vector<std::string>{kNoError});
-  std::vector<std::string> expected = {kArchiveStem, kArchiveName, "ERR.txt"};
-  std::sort(second.desktop.begin(), second.desktop.end());
-  EXPECT_EQ(second.desktop, expected);
-  std::string kept;
-  std::getline(std::ifstream(dir_.path() + "/" + kArchiveStem + "/DATA/mine.txt"), kept);
-  EXPECT_EQ(kept, "keep me");
 }
 
 TEST(DocumentNames, KeepsXmlEndingsAndSortsIgnoringCase) {

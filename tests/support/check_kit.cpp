@@ -16,7 +16,6 @@
 #include <stdexcept>
 
 #include "platform/folders.h"
-#include "platform/zip_unpack.h"
 #include "report/report.h"
 
 namespace fs = std::filesystem;
@@ -139,15 +138,6 @@ XmlDoc& XmlDoc::append_xml(const std::string& parent_xpath, const std::string& f
   return *this;
 }
 
-std::string XmlDoc::value(const std::string& xpath) const {
-  std::vector<xmlNodePtr> nodes = impl_->select(xpath);
-  if (nodes.empty()) return {};
-  xmlChar* content = xmlNodeGetContent(nodes.front());
-  std::string text = content != nullptr ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return text;
-}
-
 std::string XmlDoc::text() const {
   xmlChar* buffer = nullptr;
   int size = 0;
@@ -188,9 +178,9 @@ Archive complete_archive() {
   return archive;
 }
 
-int FakePlatform::unpack(const std::string& archive, const std::string& destination) {
+int FakePlatform::read_archive(const std::string& archive, platform::ZipArchive& into) {
   if (unpack_result) return *unpack_result;
-  return Platform::unpack(archive, destination);
+  return Platform::read_archive(archive, into);
 }
 
 CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path) {
@@ -213,21 +203,6 @@ CheckResult check(const Archive& archive) {
   std::string archive_path = folder.path() + "/" + archive.name;
   FakePlatform platform(desktop, archive_path);
   return check_with(archive, platform, archive_path);
-}
-
-std::string examinee_line(const XmlDoc& data) {
-  return data.value("//a:recordTarget/a:patientRole/a:patient/a:name") + "　保険者番号(" +
-         data.value("//a:recordTarget/a:patientRole/a:id[@root='1.2.392.200119.6.101']/@extension") + ")" +
-         "　受診券整理番号(" + data.value("//a:participant/a:associatedEntity/a:id/@extension") + ")";
-}
-
-std::string fixture_examinee_line() {
-  static const std::string line = examinee_line(XmlDoc::data());
-  return line;
-}
-
-std::vector<std::string> data_header(const std::string& name_line, int number) {
-  return {"", name_line, "○健診情報　" + Archive::data_name(number)};
 }
 
 CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {

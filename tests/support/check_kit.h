@@ -52,7 +52,6 @@ class XmlDoc {
   XmlDoc& set(const std::string& xpath, const std::string& value);  // attribute value or element text
   XmlDoc& set_attribute(const std::string& xpath, const std::string& name, const std::string& value);
   XmlDoc& append_xml(const std::string& parent_xpath, const std::string& fragment);  // as last children
-  std::string value(const std::string& xpath) const;  // content of the first selected node
 
   // The document as written by generators: UTF-8, CR LF.
   std::string text() const;
@@ -85,10 +84,10 @@ class FakePlatform : public platform::Platform {
       : desktop_(std::move(desktop)), archive_(std::move(archive)) {}
   std::string desktop_folder() override { return desktop_; }
   std::optional<std::string> choose_archive() override { return archive_; }
-  int unpack(const std::string& archive, const std::string& destination) override;
+  int read_archive(const std::string& archive, platform::ZipArchive& into) override;
   void show_report(const std::string& path) override { shown.push_back(path); }
 
-  std::optional<int> unpack_result;  // when set, unpack returns it without unpacking
+  std::optional<int> unpack_result;  // when set, read_archive returns it without reading
   std::vector<std::string> shown;
 
  private:
@@ -108,12 +107,10 @@ struct CheckResult {
 CheckResult check(const Archive& archive);
 CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path);
 
-// Lines the pair's header writes before the first data finding.
-std::vector<std::string> data_header(const std::string& name_line, int number = 1);
-// The examinee line a data document's record header shows.
-std::string examinee_line(const XmlDoc& data);
-// The examinee line for the complete fixtures.
-std::string fixture_examinee_line();
+// The examinee line of the record header of the complete data document.
+inline std::string fixture_examinee_line() {
+  return "ケンシン　ジロウ　保険者番号(06139998)　受診券整理番号(18100012345)";
+}
 
 // Runs the command-line program; returns exit status and its outputs.
 struct CliResult {
@@ -139,6 +136,7 @@ class CliProcess {
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
   void signal(int signal_number) const;
+  int pid() const { return pid_; }
   // Waits for the end. status is the exit status, or -1 when a signal ended the process.
   CliResult wait();
 

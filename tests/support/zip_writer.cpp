@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <tuple>
 
 namespace kenshin::testkit {
 namespace {
@@ -43,6 +44,33 @@ void write_zip(const std::string& path, const std::vector<ZipEntry>& entries) {
 }
 
 bool can_write_encrypted_entries() { return zip_encryption_method_supported(ZIP_EM_AES_256, 1); }
+
+void damage_entry(const std::string& path, const std::string& raw_name) {
+  std::string bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  auto u16 = [&](size_t at) {
+    return static_cast<size_t>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+  };
+  int damaged = 0;
+  // Local header: CRC at 14, name length at 26, name at 30. Central header: 16, 28, 46.
+  for (auto [signature, crc, length, name] :
+       {std::tuple{"PK\x03\x04", 14, 26, 30}, std::tuple{"PK\x01\x02", 16, 28, 46}}) {
+    for (size_t at = bytes.find(signature); at != std::string::npos; at = bytes.find(signature, at + 4)) {
+      if (at + name + u16(at + length) <= bytes.size() && bytes.compare(at + name, u16(at + length), raw_name) == 0) {
+        bytes[at + crc] = static_cast<char>(bytes[at + crc] ^ 0x55);
+        ++damaged;
+        break;
+      }
+    }
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (damaged != 2 || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw std::runtime_error(raw_name);
+}
 
 void write_truncated_copy(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);

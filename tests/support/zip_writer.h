@@ -21,6 +21,10 @@ void write_zip(const std::string& path, const std::vector<ZipEntry>& entries);
 
 bool can_write_encrypted_entries();
 
+// Gives the entry stored under `raw_name` in the archive at `path` a wrong CRC in both its
+// headers, as damaged data would show.
+void damage_entry(const std::string& path, const std::string& raw_name);
+
 // Copies the first half of the file at `from` to `to`, as a download cut short would leave it.
 void write_truncated_copy(const std::string& from, const std::string& to);
 

@@ -72,7 +72,6 @@ class ReportViewerTest : public QObject {
     QTest::addColumn<int>("findings");
     QTest::addColumn<int>("examinees");
     QTest::newRow("no finding") << QStringList{"簡易チェックでのエラーはありません"} << 0 << 0;
-    QTest::newRow("two examinees") << kReport << 4 << 2;
     QTest::newRow("unreadable documents")
         << QStringList{"h01.xmlの読込に失敗しました", "c01.xmlの読込に失敗しました"} << 2 << 0;
     QTest::newRow("examinee without a name")

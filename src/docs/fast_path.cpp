@@ -1,10 +1,8 @@
 #include "docs/fast_path.h"
 
-#include <libxml/xpath.h>
-
 #include <algorithm>
 #include <cstring>
-#include <functional>
+#include <unordered_map>
 
 #include "docs/element_walk.h"
 #include "docs/entities.h"
@@ -118,11 +116,13 @@ std::optional<Program> compile(std::string_view expression) {
       std::string_view name = take_name(rest);
       if (name.empty() || !rest.empty()) return std::nullopt;  // attributes end the path
       step.name = table.id(name);
+      step.names_at = program.name_count++;
     } else {
       if (!take(rest, kPrefix)) return std::nullopt;
       std::string_view name = take_name(rest);
       if (name.empty()) return std::nullopt;
       step.name = table.id(name);
+      step.names_at = program.name_count++;
       while (take(rest, "[@")) {
         std::string_view attribute = take_name(rest);
         if (attribute.empty() || !take(rest, "='")) return std::nullopt;
@@ -137,6 +137,7 @@ std::optional<Program> compile(std::string_view expression) {
           program.anchor_key = static_cast<int>(step.predicates.size());
         }
         step.predicates.push_back(std::move(p));
+        ++program.name_count;
       }
     }
     program.steps.push_back(std::move(step));
@@ -144,42 +145,70 @@ std::optional<Program> compile(std::string_view expression) {
   }
 }
 
-size_t Index::KeyHash::operator()(const Key& k) const {
-  size_t h = std::hash<std::string_view>()(k.value);
-  h ^= std::hash<const void*>()(k.name) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-  h ^= std::hash<const void*>()(k.attribute) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-  return h;
+namespace {
+
+constexpr uint32_t kNoEntry = UINT32_MAX;
+
+uint32_t hash_of(const xmlChar* name, const xmlChar* attribute, std::string_view value) {
+  uint64_t h = 14695981039346656037ULL;  // FNV-1a over the value, then the two interned names mixed in
+  for (char c : value) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  h ^= reinterpret_cast<uintptr_t>(name) * 0x9e3779b97f4a7c15ULL;
+  h ^= reinterpret_cast<uintptr_t>(attribute) * 0xc2b2ae3d27d4eb4fULL;
+  return static_cast<uint32_t>(h ^ (h >> 32));
 }
+
+}  // namespace
 
 Index::Index(xmlDocPtr doc, const char* ns) : dict_(doc->dict), ns_(ns) {
   if (dict_ == nullptr) return;
-  xmlXPathOrderDocElems(doc);
   code_ = xmlDictExists(dict_, reinterpret_cast<const xmlChar*>("code"), -1);
   root_ = xmlDictExists(dict_, reinterpret_cast<const xmlChar*>("root"), -1);
+  entries_.reserve(1024);
+  ptrdiff_t order = 0;
   for_each_element(doc, [&](xmlNodePtr node) {
+    // The order number libxml2's evaluator sorts by, written where
+    // xmlXPathOrderDocElems writes it, in the same walk.
+    node->content = reinterpret_cast<xmlChar*>(-(++order));  // NOLINT(performance-no-int-to-ptr)
     if (in_namespace(node->ns)) key(node);
     return true;
   });
+  chain_buckets();
 }
 
 void Index::key(xmlNodePtr node) {
-  by_name_[node->name].push_back(node);
+  entries_.push_back(Entry{node->name, nullptr, {}, node, hash_of(node->name, nullptr, {})});
   for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
     if (attr->ns != nullptr || (attr->name != code_ && attr->name != root_)) continue;
     std::string_view value;
     if (!is_plain(attr)) {
-      expanded_values_.push_back(attribute_text(attr));
-      value = expanded_values_.back();
+      expanded_values_.push_front(attribute_text(attr));
+      value = expanded_values_.front();
     } else if (attr->children != nullptr) {
       value = reinterpret_cast<const char*>(attr->children->content);
     }
-    by_key_[Key{node->name, attr->name, value}].push_back(node);
+    entries_.push_back(Entry{node->name, attr->name, value, node, hash_of(node->name, attr->name, value)});
   }
 }
 
-// The document's interned spelling of a name, nullptr when no node has it.
-const xmlChar* Index::resolve(NameId id) {
-  static const xmlChar kUnresolved = 0;
+// Chains every bucket's entries in document order: entries are linked in
+// from the last to the first.
+void Index::chain_buckets() {
+  size_t size = 64;
+  while (size < 2 * entries_.size()) size *= 2;
+  buckets_.assign(size, kNoEntry);
+  for (size_t i = entries_.size(); i-- > 0;) {
+    uint32_t& head = buckets_[entries_[i].hash & (size - 1)];
+    entries_[i].next = head;
+    head = static_cast<uint32_t>(i);
+  }
+}
+
+uint32_t Index::first_in_bucket(const xmlChar* name, const xmlChar* attribute, std::string_view value) const {
+  return buckets_[hash_of(name, attribute, value) & (buckets_.size() - 1)];
+}
+
+// A name met for the first time in this document, or since the table grew.
+const xmlChar* Index::resolve_unseen(NameId id) {
   if (id >= resolved_.size()) resolved_.resize(name_table().names.size(), &kUnresolved);
   const xmlChar*& slot = resolved_[id];
   if (slot == &kUnresolved) {
@@ -197,10 +226,26 @@ bool Index::in_namespace(const xmlNs* ns) {
   return true;
 }
 
+// The document's spelling of every name of the program into names_; false
+// when the document lacks one, so that nothing can match.
+bool Index::resolve_names(const Program& program) {
+  names_.resize(program.name_count);
+  for (const Step& step : program.steps) {
+    if (step.kind == Step::kParent) continue;
+    size_t at = step.names_at;
+    if ((names_[at] = resolve(step.name)) == nullptr) return false;
+    for (const Predicate& p : step.predicates) {
+      if ((names_[++at] = resolve(p.attribute)) == nullptr) return false;
+    }
+  }
+  return true;
+}
+
 bool Index::matches(const xmlNode* node, const Step& step) {
-  if (node->type != XML_ELEMENT_NODE || node->name != resolve(step.name) || !in_namespace(node->ns)) return false;
+  const xmlChar* const* names = names_.data() + step.names_at;
+  if (node->type != XML_ELEMENT_NODE || node->name != names[0] || !in_namespace(node->ns)) return false;
   for (const Predicate& p : step.predicates) {
-    const xmlAttr* attr = unqualified_attribute(node, resolve(p.attribute));
+    const xmlAttr* attr = unqualified_attribute(node, *++names);
     if (attr == nullptr || !attribute_equals(attr, p.value)) return false;
   }
   return true;
@@ -214,57 +259,53 @@ bool Index::ancestors_match(const xmlNode* node, const Program& program) {
   return true;
 }
 
-std::vector<xmlNodePtr> Index::evaluate(const Program& program, bool first_only) {
-  std::vector<xmlNodePtr> current;
+const std::vector<xmlNodePtr>& Index::evaluate(const Program& program, bool first_only) {
+  current_.clear();
+  if (!resolve_names(program)) return current_;
   const Step& anchor = program.steps[program.anchor];
-  const xmlChar* name = resolve(anchor.name);
-  if (name == nullptr) return current;
-  const std::vector<xmlNodePtr>* candidates = nullptr;
+  const xmlChar* name = names_[anchor.names_at];
+  const xmlChar* attribute = nullptr;
+  std::string_view value;
   if (program.anchor_key >= 0) {
-    const Predicate& key = anchor.predicates[program.anchor_key];
-    const xmlChar* attribute = resolve(key.attribute);
-    if (attribute == nullptr) return current;
-    auto found = by_key_.find(Key{name, attribute, key.value});
-    if (found != by_key_.end()) candidates = &found->second;
-  } else {
-    auto found = by_name_.find(name);
-    if (found != by_name_.end()) candidates = &found->second;
+    attribute = names_[anchor.names_at + 1 + program.anchor_key];
+    value = anchor.predicates[program.anchor_key].value;
   }
-  if (candidates == nullptr) return current;
-  for (xmlNodePtr node : *candidates) {
-    if (matches(node, anchor) && ancestors_match(node, program)) current.push_back(node);
+  for (uint32_t i = first_in_bucket(name, attribute, value); i != kNoEntry; i = entries_[i].next) {
+    const Entry& entry = entries_[i];
+    if (entry.name != name || entry.attribute != attribute || entry.value != value) continue;
+    if (matches(entry.node, anchor) && ancestors_match(entry.node, program)) current_.push_back(entry.node);
   }
-  for (size_t i = program.anchor + 1; i < program.steps.size() && !current.empty(); ++i) {
+  for (size_t i = program.anchor + 1; i < program.steps.size() && !current_.empty(); ++i) {
     const Step& step = program.steps[i];
-    std::vector<xmlNodePtr> next;
-    for (xmlNodePtr node : current) {
+    next_.clear();
+    for (xmlNodePtr node : current_) {
       if (step.kind == Step::kParent) {
-        if (node->parent != nullptr) next.push_back(node->parent);
+        if (node->parent != nullptr) next_.push_back(node->parent);
       } else if (step.kind == Step::kAttribute) {
-        if (const xmlAttr* attr = unqualified_attribute(node, resolve(step.name))) {
-          next.push_back(reinterpret_cast<xmlNodePtr>(const_cast<xmlAttr*>(attr)));
+        if (const xmlAttr* attr = unqualified_attribute(node, names_[step.names_at])) {
+          next_.push_back(reinterpret_cast<xmlNodePtr>(const_cast<xmlAttr*>(attr)));
         }
       } else {
+        const xmlChar* name = names_[step.names_at];
         for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
-          if (matches(child, step)) next.push_back(child);
+          if (child->name == name && matches(child, step)) next_.push_back(child);
         }
       }
     }
-    current = std::move(next);
+    current_.swap(next_);
   }
   // Nested matches and parent steps can leave the set out of order or with
   // duplicates; a node set has neither.
+  if (current_.size() <= 1) return current_;
   auto before = [](const xmlNode* a, const xmlNode* b) { return order_of(a) < order_of(b); };
   if (first_only) {
-    if (current.size() > 1) {
-      xmlNodePtr first = *std::min_element(current.begin(), current.end(), before);
-      current.assign(1, first);
-    }
-    return current;
+    xmlNodePtr first = *std::min_element(current_.begin(), current_.end(), before);
+    current_.assign(1, first);
+    return current_;
   }
-  std::sort(current.begin(), current.end(), before);
-  current.erase(std::unique(current.begin(), current.end()), current.end());
-  return current;
+  std::sort(current_.begin(), current_.end(), before);
+  current_.erase(std::unique(current_.begin(), current_.end()), current_.end());
+  return current_;
 }
 
 }  // namespace kenshin::docs::fast_path

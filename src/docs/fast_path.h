@@ -14,11 +14,10 @@
 #include <libxml/tree.h>
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kenshin::docs::fast_path {
@@ -35,20 +34,23 @@ struct Step {
   enum Kind { kChild, kParent, kAttribute } kind = kChild;
   NameId name = 0;                    // element or attribute name
   std::vector<Predicate> predicates;  // for element steps
+  size_t names_at = 0;                // where the step's name, then its predicates' names, are resolved
 };
 
 struct Program {
   std::vector<Step> steps;  // the first is the descendant step
   size_t anchor = 0;        // the step whose elements are looked up
   int anchor_key = -1;      // its @code / @root predicate, or -1: looked up by name
+  size_t name_count = 0;    // names of all steps and predicates
 };
 
 // The program of an expression of the supported shape, or nullopt when the
 // expression has another shape.
 std::optional<Program> compile(std::string_view expression);
 
-// Per-document index. Orders the document's elements for libxml2 as well
-// (xmlXPathOrderDocElems), which is what both evaluators sort by.
+// Per-document index. Numbers the document's elements in document order for
+// libxml2 as well (as xmlXPathOrderDocElems does), which is what both
+// evaluators sort by.
 class Index {
  public:
   Index(xmlDocPtr doc, const char* ns);
@@ -57,35 +59,48 @@ class Index {
   // the general evaluator.
   bool usable() const { return dict_ != nullptr; }
 
-  // The selected nodes in document order, without duplicates.
-  std::vector<xmlNodePtr> evaluate(const Program& program, bool first_only);
+  // The selected nodes in document order, without duplicates; valid until the
+  // next question.
+  const std::vector<xmlNodePtr>& evaluate(const Program& program, bool first_only);
 
  private:
-  struct Key {
+  // An element under its name (attribute nullptr) or under one of its @code /
+  // @root values. Entries of one hash bucket are chained in document order.
+  struct Entry {
     const xmlChar* name;
     const xmlChar* attribute;
     std::string_view value;
-    bool operator==(const Key&) const = default;
-  };
-  struct KeyHash {
-    size_t operator()(const Key& k) const;
+    xmlNodePtr node;
+    uint32_t hash;
+    uint32_t next = 0;
   };
 
-  const xmlChar* resolve(NameId id);
+  // The document's interned spelling of a name, nullptr when no node has it.
+  const xmlChar* resolve(NameId id) {
+    if (id < resolved_.size() && resolved_[id] != &kUnresolved) return resolved_[id];
+    return resolve_unseen(id);
+  }
+  const xmlChar* resolve_unseen(NameId id);
+  bool resolve_names(const Program& program);
   bool in_namespace(const xmlNs* ns);
   bool matches(const xmlNode* node, const Step& step);
   bool ancestors_match(const xmlNode* node, const Program& program);
   void key(xmlNodePtr node);
+  void chain_buckets();
+  uint32_t first_in_bucket(const xmlChar* name, const xmlChar* attribute, std::string_view value) const;
 
+  static constexpr xmlChar kUnresolved = 0;  // its address marks a name not looked up yet
   xmlDictPtr dict_;
   const char* ns_;
   const xmlNs* ns_seen_ = nullptr;  // the last declaration found to be ns_
   const xmlChar* code_ = nullptr;
   const xmlChar* root_ = nullptr;
   std::vector<const xmlChar*> resolved_;
-  std::unordered_map<const xmlChar*, std::vector<xmlNodePtr>> by_name_;
-  std::unordered_map<Key, std::vector<xmlNodePtr>, KeyHash> by_key_;
-  std::deque<std::string> expanded_values_;  // key values written with entity references
+  std::vector<const xmlChar*> names_;  // the current question's names, as resolve_names spells them
+  std::vector<Entry> entries_;
+  std::vector<uint32_t> buckets_;  // first entry of each bucket
+  std::vector<xmlNodePtr> current_, next_;
+  std::forward_list<std::string> expanded_values_;  // key values written with entity references
 };
 
 }  // namespace kenshin::docs::fast_path

@@ -32,8 +32,8 @@ platform::ZipArchive& archive_of(const RunState& run) {
 }  // namespace
 
 int pair_loop_threads() {
-  // Measured: documents parsed on one thread and freed on the other cost the
-  // allocator more than the second core gains, so one thread unless asked.
+  // Measured on a two-core machine shared with other work: the second thread
+  // has not yet ended a check sooner than one thread, so one unless asked.
   const char* setting = std::getenv("KENSHIN_THREADS");
   if (setting != nullptr && std::string_view(setting) == "2" && std::thread::hardware_concurrency() >= 2) return 2;
   return 1;
@@ -74,11 +74,14 @@ void PairSource::load_ahead() {
   try {
     platform::ZipReader reader(archive_of(run_));  // the zip handle of this thread
     for (int k = 1; k <= run_.pair_count; ++k) {
+      std::deque<LoadedPair> spent;
       {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return stopping_ || ready_.size() < kQueued; });
         if (stopping_) return;
+        spent.swap(spent_);
       }
+      spent.clear();
       LoadedPair pair = load_pair(reader, run_, k);
       {
         std::lock_guard lock(mutex_);
@@ -110,6 +113,12 @@ LoadedPair PairSource::take(int k) {
   lock.unlock();
   changed_.notify_all();
   return pair;
+}
+
+void PairSource::give_back(LoadedPair pair) {
+  if (!loader_.joinable()) return;
+  std::lock_guard lock(mutex_);
+  if (!finished_) spent_.push_back(std::move(pair));
 }
 
 }  // namespace kenshin::docs

@@ -38,6 +38,11 @@ class PairSource {
   // The documents of pair k (1-based); pairs are taken in order, each once.
   LoadedPair take(int k);
 
+  // Frees a taken pair's documents; with two threads, on the loader thread,
+  // which allocated them: frees across threads cost the allocator more than
+  // the parsing the second thread saves.
+  void give_back(LoadedPair pair);
+
  private:
   void load_ahead();
 
@@ -47,6 +52,7 @@ class PairSource {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<LoadedPair> ready_;
+  std::deque<LoadedPair> spent_;  // given back, to be freed by the loader
   std::exception_ptr failure_;
   bool stopping_ = false;
   bool finished_ = false;

@@ -5,6 +5,9 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <fcntl.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 
 #include "docs/entities.h"
@@ -101,6 +105,17 @@ bool names_shift_jis(const std::string& encoding) {
 }
 
 
+// Questions built on the fly differ in their last characters (item codes,
+// then a suffix): those and the length are hashed, equal texts compared whole.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const {
+    constexpr size_t kTail = 64;
+    std::string_view tail = text.size() > kTail ? text.substr(text.size() - kTail) : text;
+    return std::hash<std::string_view>()(tail) ^ text.size();
+  }
+};
+
 // Compiled expressions, one per distinct text, kept for the thread's lifetime.
 class ExpressionCache {
  public:
@@ -108,7 +123,7 @@ class ExpressionCache {
     for (auto& [text, comp] : compiled_) xmlXPathFreeCompExpr(comp);
   }
   xmlXPathCompExprPtr get(std::string_view expression) {
-    auto it = compiled_.find(std::string(expression));
+    auto it = compiled_.find(expression);
     if (it != compiled_.end()) return it->second;
     std::string text(expression);
     xmlXPathCompExprPtr comp = xmlXPathCompile(xml(text.c_str()));
@@ -118,7 +133,7 @@ class ExpressionCache {
   }
 
  private:
-  std::unordered_map<std::string, xmlXPathCompExprPtr> compiled_;
+  std::unordered_map<std::string, xmlXPathCompExprPtr, TextHash, std::equal_to<>> compiled_;
 };
 
 xmlXPathCompExprPtr compiled(std::string_view expression) {
@@ -133,15 +148,16 @@ struct CompiledQuestion {
 
 // The program of an expression, compiled once per distinct text. The rules
 // ask with the same constant texts again and again, so a question is first
-// looked up by the address of its text, and the text compared, not hashed.
+// looked up by the address of its text, and the text compared, not hashed;
+// texts built on the fly are looked up without a copy.
 const std::optional<fast_path::Program>& fast_program(std::string_view expression) {
-  thread_local std::unordered_map<std::string, CompiledQuestion> by_text;
+  thread_local std::unordered_map<std::string, CompiledQuestion, TextHash, std::equal_to<>> by_text;
   thread_local std::unordered_map<const char*, const CompiledQuestion*> by_address;
   auto seen = by_address.find(expression.data());
   if (seen != by_address.end() && seen->second->text == expression) return seen->second->program;
-  std::string text(expression);
-  auto it = by_text.find(text);
+  auto it = by_text.find(expression);
   if (it == by_text.end()) {
+    std::string text(expression);
     it = by_text.emplace(text, CompiledQuestion{text, fast_path::compile(expression)}).first;
   }
   if (by_address.size() > 4096) by_address.clear();  // addresses of texts built on the fly
@@ -181,20 +197,85 @@ void ignore_parser_message(void*, const char*, ...) {}
 constexpr size_t kMaxMarkup = 500'000;        // '<', '=' and '&'
 constexpr size_t kMaxAttributesInTag = 10'000;  // '=' from one '<' to the next ('<' cannot stand in a value)
 
+// 0x80 in every byte of word that equals the byte repeated in pattern, 0 in the others.
+std::uint64_t equal_bytes(std::uint64_t word, std::uint64_t pattern) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  std::uint64_t x = word ^ pattern;
+  return ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+}
+
+// The sum of a word's eight byte lanes.
+size_t lane_sum(std::uint64_t lanes) {
+  constexpr std::uint64_t kEvenLanes = 0x00FF00FF00FF00FFULL;
+  std::uint64_t pairs = (lanes & kEvenLanes) + ((lanes >> 8) & kEvenLanes);
+  return static_cast<size_t>((pairs * 0x0001000100010001ULL) >> 48);
+}
+
+struct MarkupCount {
+  size_t markup = 0;  // '<', '=' and '&'
+  size_t equals = 0;
+};
+
+// Counted sixteen or eight bytes at a time: every document is scanned before it is parsed.
+MarkupCount count_markup(std::string_view content) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  MarkupCount count;
+  size_t at = 0;
+#ifdef __SSE2__
+  // A byte lane counts at most one byte per block: summed before it could pass 255.
+  const __m128i opens = _mm_set1_epi8('<'), equals = _mm_set1_epi8('='), references = _mm_set1_epi8('&');
+  auto lane_total = [](__m128i lanes) {
+    __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    return static_cast<size_t>(_mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  };
+  while (content.size() - at >= 16) {
+    __m128i markup_lanes = _mm_setzero_si128(), equals_lanes = _mm_setzero_si128();
+    for (int blocks = 0; blocks < 255 && content.size() - at >= 16; ++blocks, at += 16) {
+      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(content.data() + at));
+      __m128i is_equals = _mm_cmpeq_epi8(bytes, equals);  // 0xFF where equal: subtracting adds one
+      __m128i is_markup =
+          _mm_or_si128(is_equals, _mm_or_si128(_mm_cmpeq_epi8(bytes, opens), _mm_cmpeq_epi8(bytes, references)));
+      markup_lanes = _mm_sub_epi8(markup_lanes, is_markup);
+      equals_lanes = _mm_sub_epi8(equals_lanes, is_equals);
+    }
+    count.markup += lane_total(markup_lanes);
+    count.equals += lane_total(equals_lanes);
+  }
+#endif
+  while (content.size() - at >= 8) {
+    // A lane counts at most one byte per word: flushed before it could pass 255.
+    std::uint64_t markup_lanes = 0, equals_lanes = 0;
+    for (int words = 0; words < 255 && content.size() - at >= 8; ++words, at += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, content.data() + at, 8);
+      std::uint64_t equals = equal_bytes(word, '=' * kOnes) >> 7;
+      equals_lanes += equals;
+      markup_lanes += equals + (equal_bytes(word, '<' * kOnes) >> 7) + (equal_bytes(word, '&' * kOnes) >> 7);
+    }
+    count.markup += lane_sum(markup_lanes);
+    count.equals += lane_sum(equals_lanes);
+  }
+  for (char c : content.substr(at)) {
+    count.markup += c == '<' || c == '=' || c == '&';
+    count.equals += c == '=';
+  }
+  return count;
+}
+
 bool markup_within_ceilings(std::string_view content) {
-  size_t markup = 0, in_tag = 0;
+  MarkupCount count = count_markup(content);
+  if (count.markup > kMaxMarkup) return false;
+  // Only a document with more '=' than one tag may hold is walked tag by tag.
+  if (count.equals <= kMaxAttributesInTag) return true;
+  size_t in_tag = 0;
   for (char c : content) {
     if (c == '<') {
-      ++markup;
       in_tag = 0;
-    } else if (c == '=') {
-      ++markup;
-      if (++in_tag > kMaxAttributesInTag) return false;
-    } else if (c == '&') {
-      ++markup;
+    } else if (c == '=' && ++in_tag > kMaxAttributesInTag) {
+      return false;
     }
   }
-  return markup <= kMaxMarkup;
+  return true;
 }
 
 }  // namespace
@@ -248,7 +329,10 @@ std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader,
 std::optional<Document> parse_document(std::string_view content, Bindings bindings) {
   if (content.size() > kMaxDocumentSize || !markup_within_ceilings(content)) return std::nullopt;
 
-  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  // Short texts kept inside their nodes, and no nodes for the white space
+  // between elements (node_text skips it anyway): fewer allocations to make
+  // and free, fewer siblings for a question to pass over.
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS;
   const char* encoding = nullptr;
   if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";
@@ -308,7 +392,7 @@ Node select_node(const Document& doc, std::string_view expression) {
   const auto& program = fast_program(expression);
   fast_path::Index& index = doc.impl().fast_index();
   if (!program || !index.usable()) return select_node_generic(doc, expression);
-  std::vector<xmlNodePtr> nodes = index.evaluate(*program, true);
+  const std::vector<xmlNodePtr>& nodes = index.evaluate(*program, true);
   Node answer = nodes.empty() ? Node() : Node(nodes.front());
   if constexpr (kCrosscheck) expect_agreement(answer.raw() == select_node_generic(doc, expression).raw(), expression);
   return answer;
@@ -318,8 +402,10 @@ std::vector<Node> select_all_nodes(const Document& doc, std::string_view express
   const auto& program = fast_program(expression);
   fast_path::Index& index = doc.impl().fast_index();
   if (!program || !index.usable()) return select_all_nodes_generic(doc, expression);
+  const std::vector<xmlNodePtr>& nodes = index.evaluate(*program, false);
   std::vector<Node> out;
-  for (xmlNodePtr node : index.evaluate(*program, false)) out.emplace_back(node);
+  out.reserve(nodes.size());
+  for (xmlNodePtr node : nodes) out.emplace_back(node);
   if constexpr (kCrosscheck) {
     std::vector<Node> generic = select_all_nodes_generic(doc, expression);
     expect_agreement(std::equal(out.begin(), out.end(), generic.begin(), generic.end(),

@@ -61,6 +61,8 @@ TEST_F(XmlTest, LoadFailsForWhatIsNotAWellFormedFile) {
   } cases[] = {
       {"not well-formed", write("<a><b></a>")},
       {"truncated", write(std::string(kClaims).substr(0, 120))},
+      {"an undeclared entity", write("<a>&x;</a>")},
+      {"an undeclared entity in an attribute", write("<a b='&x;'/>")},
       {"empty", write("")},
       {"missing", dir_.path() + "/none.xml"},
       {"folder", dir_.path()},
@@ -84,6 +86,41 @@ TEST_F(XmlTest, DocumentsOverTheSizeCeilingAreNotLoaded) {
   ASSERT_EQ(at_ceiling.size(), kMaxDocumentSize);
   EXPECT_TRUE(load_document(write(at_ceiling), Bindings::kClaims));
   EXPECT_FALSE(load_document(write(padded_to(kMaxDocumentSize + 1)), Bindings::kClaims));
+}
+
+TEST_F(XmlTest, MarkupCeilingsHoldToTheLastCharacter) {
+  auto references = [](int n, size_t offset) {
+    std::string text = "<r" + std::string(offset, ' ') + ">";
+    for (int i = 0; i < n; ++i) text += "&amp;";
+    return text + "</r>";
+  };
+  auto attributes_in_one_tag = [](int n) {
+    std::string tag = "<r";
+    for (int i = 0; i < n; ++i) tag += " a" + std::to_string(i) + "=''";
+    return tag + "/>";
+  };
+  auto attributes_in_two_tags = [](int n) {
+    std::string tag = "<r";
+    for (int i = 0; i < n; ++i) tag += " a" + std::to_string(i) + "=''";
+    return tag + "><s" + tag.substr(2) + "/></r>";
+  };
+  struct Case {
+    const char* name;
+    std::string text;
+    bool loads;
+  } cases[] = {
+      // '<' of both tags and '&' of every reference: 500,000 markup characters at most.
+      {"500,000 markup characters", references(499'998, 0), true},
+      {"500,000 markup characters, shifted by three bytes", references(499'998, 3), true},
+      {"500,001 markup characters", references(499'999, 0), false},
+      {"500,001 markup characters, shifted by five bytes", references(499'999, 5), false},
+      {"10,000 attributes on one element", attributes_in_one_tag(10'000), true},
+      {"10,001 attributes on one element", attributes_in_one_tag(10'001), false},
+      {"10,000 attributes on each of two elements", attributes_in_two_tags(10'000), true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(static_cast<bool>(load_document(write(c.text), Bindings::kClaims)), c.loads) << c.name;
+  }
 }
 
 TEST_F(XmlTest, ShiftJisDeclaredDocumentsAreReadAsCodePage932) {

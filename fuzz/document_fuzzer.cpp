@@ -15,6 +15,7 @@
 #include "datachecks/data_check.h"
 #include "docs/pair_loop.h"
 #include "docs/xml.h"
+#include "docs/xml_allocation.h"
 #include "report/report.h"
 #include "run/run_failure.h"
 
@@ -35,6 +36,11 @@ const fs::path& folder() {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kenshin::docs::set_up_xml_allocation();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   namespace docs = kenshin::docs;

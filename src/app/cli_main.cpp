@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/run_check.h"
+#include "docs/xml_allocation.h"
 #include "extrachecks/extra_checks.h"
 #include "extrachecks/findings_csv.h"
 #include "platform/desktop_folder.h"
@@ -171,6 +172,7 @@ void write_findings_csv(const std::string& path, const kenshin::RunState& run,
 }  // namespace
 
 int main(int argc, char** argv) {
+  kenshin::docs::set_up_xml_allocation();  // before anything reaches libxml2
   namespace fs = std::filesystem;
   Options options;
   if (std::optional<int> status = parse(argc, argv, options)) return *status;

@@ -13,9 +13,11 @@
 #include "app/window/form1.h"
 #include "app/window/translation.h"
 #include "app/window/window_services.h"
+#include "docs/xml_allocation.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
+  kenshin::docs::set_up_xml_allocation();  // before Qt starts a thread or anything reaches libxml2
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kenshin-check-gui"));
   QApplication::setApplicationVersion(QString::fromLatin1(kenshin::kVersion));

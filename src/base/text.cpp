@@ -162,6 +162,17 @@ bool equals_ignoring_ascii_case(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::vector<std::string_view> path_components(std::string_view path) {
+  std::vector<std::string_view> out;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = std::min(path.find('/', start), path.size());
+    if (end > start) out.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
 bool name_less(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {

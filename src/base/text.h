@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kenshin::base {
 
@@ -39,6 +40,9 @@ std::u16string last_units(std::u16string_view text, size_t n);
 std::u16string mid_units(std::u16string_view text, size_t first, size_t count);
 
 bool equals_ignoring_ascii_case(std::string_view a, std::string_view b);
+
+// The non-empty names between the '/' of a path, in order.
+std::vector<std::string_view> path_components(std::string_view path);
 
 // Orders names ignoring ASCII case; names equal that way are ordered by their bytes.
 bool name_less(std::string_view a, std::string_view b);

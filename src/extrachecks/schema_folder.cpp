@@ -43,17 +43,6 @@ xmlParserInputPtr input_from_memory(xmlParserCtxtPtr ctxt, std::string_view cont
   return input;
 }
 
-std::vector<std::string> components(const std::string& path) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = std::min(path.find('/', start), path.size());
-    if (end > start) out.push_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
-}
-
 // The local path a URL names, or nullopt for any other scheme.
 std::optional<std::string> local_path(const char* url) {
   xmlURIPtr uri = xmlParseURI(url);
@@ -127,22 +116,23 @@ xmlParserInputPtr ConfinedLoader::load(const char* url, xmlParserCtxtPtr ctxt) c
 // are taken away, and folder names compared ignoring ASCII case, as the
 // archive's folders are.
 std::optional<std::string> ConfinedLoader::resolve_in_archive(const std::string& path) const {
-  std::vector<std::string> parts;
-  for (std::string& part : components(path)) {
+  std::vector<std::string_view> parts;
+  for (std::string_view part : base::path_components(path)) {
     if (part == ".") continue;
     if (part == "..") {
       if (parts.empty()) return std::nullopt;
       parts.pop_back();
     } else {
-      parts.push_back(std::move(part));
+      parts.push_back(part);
     }
   }
-  std::vector<std::string> folder = components(folder_);
+  std::vector<std::string_view> folder = base::path_components(folder_);
   if (parts.size() <= folder.size()) return std::nullopt;
   std::string joined;
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i < folder.size() && !base::equals_ignoring_ascii_case(parts[i], folder[i])) return std::nullopt;
-    joined += (i == 0 ? "" : "/") + parts[i];
+    if (i > 0) joined += '/';
+    joined += parts[i];
   }
   if (!archive_->is_file(joined)) return std::nullopt;
   return joined;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/text.h"
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
 
@@ -47,17 +48,6 @@ int compare_ignoring_case(std::string_view a, std::string_view b) {
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-std::vector<std::string_view> path_components(std::string_view path) {
-  std::vector<std::string_view> out;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = std::min(path.find('/', start), path.size());
-    if (end > start) out.push_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
 }
 
 // Names are read as stored: Windows archivers write code page 932 without the UTF-8 flag, and
@@ -175,7 +165,7 @@ struct ZipArchive::Tree {
 
   std::optional<std::uint32_t> find_folder(std::string_view path) const {
     std::string key;
-    for (std::string_view component : path_components(path)) key += (key.empty() ? "" : "/") + lower_ascii(component);
+    for (std::string_view component : base::path_components(path)) key += (key.empty() ? "" : "/") + lower_ascii(component);
     auto it = folder_ids.find(key);
     if (it == folder_ids.end()) return std::nullopt;
     return it->second;

@@ -173,14 +173,24 @@ std::vector<std::string_view> path_components(std::string_view path) {
   return out;
 }
 
-bool name_less(std::string_view a, std::string_view b) {
+std::string lower_ascii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = lower_ascii(c);
+  return out;
+}
+
+int compare_ignoring_ascii_case(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     unsigned char x = static_cast<unsigned char>(lower_ascii(a[i]));
     unsigned char y = static_cast<unsigned char>(lower_ascii(b[i]));
-    if (x != y) return x < y;
+    if (x != y) return x < y ? -1 : 1;
   }
-  if (a.size() != b.size()) return a.size() < b.size();
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool name_less(std::string_view a, std::string_view b) {
+  if (int c = compare_ignoring_ascii_case(a, b); c != 0) return c < 0;
   return a < b;
 }
 

@@ -41,6 +41,13 @@ std::u16string mid_units(std::u16string_view text, size_t first, size_t count);
 
 bool equals_ignoring_ascii_case(std::string_view a, std::string_view b);
 
+// The text with ASCII letters in lower case; other bytes as they are.
+std::string lower_ascii(std::string_view text);
+
+// Three-way comparison of the bytes with ASCII letters folded to lower case:
+// negative, zero or positive.
+int compare_ignoring_ascii_case(std::string_view a, std::string_view b);
+
 // The non-empty names between the '/' of a path, in order.
 std::vector<std::string_view> path_components(std::string_view path);
 

@@ -33,23 +33,6 @@ struct FolderRecord {
   std::string name;  // as first spelled in the archive
 };
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lower_ascii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = lower_ascii(c);
-  return out;
-}
-
-int compare_ignoring_case(std::string_view a, std::string_view b) {
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(lower_ascii(a[i]));
-    unsigned char y = static_cast<unsigned char>(lower_ascii(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 // Names are read as stored: Windows archivers write code page 932 without the UTF-8 flag, and
 // libzip would read such names as CP437.
 std::optional<std::string> decoded_name(zip_t* archive, zip_uint64_t index) {
@@ -125,7 +108,7 @@ struct ZipArchive::Tree {
     std::string key;
     size_t folder_count = split.components.size() - (split.is_directory ? 0 : 1);
     for (size_t i = 0; i < folder_count; ++i) {
-      key += (i == 0 ? "" : "/") + lower_ascii(split.components[i]);
+      key += (i == 0 ? "" : "/") + base::lower_ascii(split.components[i]);
       auto [it, added] = folder_ids.try_emplace(key, static_cast<std::uint32_t>(folders.size()));
       if (added) folders.push_back({folder, split.components[i]});
       folder = it->second;
@@ -141,7 +124,7 @@ struct ZipArchive::Tree {
   bool finish() {
     std::sort(files.begin(), files.end(), [this](const FileRecord& a, const FileRecord& b) {
       if (a.folder != b.folder) return a.folder < b.folder;
-      if (int c = compare_ignoring_case(name_of(a), name_of(b)); c != 0) return c < 0;
+      if (int c = base::compare_ignoring_ascii_case(name_of(a), name_of(b)); c != 0) return c < 0;
       if (int c = name_of(a).compare(name_of(b)); c != 0) return c < 0;
       return a.index < b.index;
     });
@@ -157,15 +140,15 @@ struct ZipArchive::Tree {
   // The first file of the folder named `name` ignoring ASCII case, or files.end().
   std::vector<FileRecord>::const_iterator first_named(std::uint32_t folder, std::string_view name) const {
     auto it = std::lower_bound(files.begin(), files.end(), name, [&](const FileRecord& file, std::string_view n) {
-      return file.folder < folder || (file.folder == folder && compare_ignoring_case(name_of(file), n) < 0);
+      return file.folder < folder || (file.folder == folder && base::compare_ignoring_ascii_case(name_of(file), n) < 0);
     });
-    bool found = it != files.end() && it->folder == folder && compare_ignoring_case(name_of(*it), name) == 0;
+    bool found = it != files.end() && it->folder == folder && base::compare_ignoring_ascii_case(name_of(*it), name) == 0;
     return found ? it : files.end();
   }
 
   std::optional<std::uint32_t> find_folder(std::string_view path) const {
     std::string key;
-    for (std::string_view component : base::path_components(path)) key += (key.empty() ? "" : "/") + lower_ascii(component);
+    for (std::string_view component : base::path_components(path)) key += (key.empty() ? "" : "/") + base::lower_ascii(component);
     auto it = folder_ids.find(key);
     if (it == folder_ids.end()) return std::nullopt;
     return it->second;
@@ -186,7 +169,7 @@ struct ZipArchive::Tree {
         find_folder(slash == std::string_view::npos ? std::string_view() : path.substr(0, slash));
     if (!folder) return nullptr;
     for (auto it = first_named(*folder, name);
-         it != files.end() && it->folder == *folder && compare_ignoring_case(name_of(*it), name) == 0; ++it) {
+         it != files.end() && it->folder == *folder && base::compare_ignoring_ascii_case(name_of(*it), name) == 0; ++it) {
       if (!it->shadowed && name_of(*it) == name) return &*it;
     }
     return nullptr;

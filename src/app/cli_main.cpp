@@ -21,7 +21,7 @@
 #include "app/run_check.h"
 #include "docs/xml_allocation.h"
 #include "extrachecks/extra_checks.h"
-#include "extrachecks/findings_csv.h"
+#include "report/findings_csv.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
@@ -156,19 +156,6 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-// The report's findings as CSV: the quick check's lines read back from the
-// report, then the lines of the further checks.
-void write_findings_csv(const std::string& path, const kenshin::RunState& run,
-                        const kenshin::extrachecks::ExtraChecks& extra) {
-  namespace ex = kenshin::extrachecks;
-  std::vector<std::string> lines = kenshin::report::read_report_lines(run.report_path);
-  lines.resize(lines.size() - std::min(lines.size(), static_cast<size_t>(extra.lines_written())));
-  std::vector<ex::CsvRow> rows = ex::quick_check_rows(lines, run);
-  std::vector<ex::CsvRow> more = ex::extra_rows(extra.findings());
-  rows.insert(rows.end(), more.begin(), more.end());
-  ex::write_csv_file(path, ex::csv_text(rows));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -223,7 +210,7 @@ int main(int argc, char** argv) {
   }
   if (!csv.empty()) {
     try {
-      write_findings_csv(csv, run, extra);
+      kenshin::report::write_findings_csv(csv, run.findings);
     } catch (const std::exception& e) {
       std::cerr << "kenshin-check: " << e.what() << "\n";
       return kExitFailed;

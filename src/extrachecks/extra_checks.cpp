@@ -12,11 +12,17 @@ namespace kenshin::extrachecks {
 
 void ExtraChecks::write_section(RunState& run, std::string_view heading, const std::vector<ExtraFinding>& found,
                                 std::string_view none) {
-  std::vector<std::string> messages;
-  messages.reserve(found.size());
-  for (const ExtraFinding& finding : found) messages.push_back(finding.message);
-  report::report_section(run, heading, messages, none);
-  lines_written_ += 2 + (found.empty() ? 1 : static_cast<int>(found.size()));
+  std::vector<Finding> records;
+  records.reserve(found.size());
+  for (const ExtraFinding& finding : found) {
+    Finding record;
+    record.pair = finding.pair;
+    record.kind = finding.kind == ExtraKind::kSchema ? FindingKind::kSchema : FindingKind::kCrossCheck;
+    record.document = finding.file;
+    record.message = finding.message;
+    records.push_back(std::move(record));
+  }
+  report::report_section(run, heading, records, none);
 }
 
 bool ExtraChecks::run(RunState& run) {

@@ -30,8 +30,6 @@ class ExtraChecks {
   // Everything found, in the order the report shows it.
   const std::vector<ExtraFinding>& findings() const { return findings_; }
 
-  // How many lines run() appended to the report.
-  int lines_written() const { return lines_written_; }
 
  private:
   void write_section(RunState& run, std::string_view heading, const std::vector<ExtraFinding>& found,
@@ -39,7 +37,6 @@ class ExtraChecks {
 
   ExtraCheckOptions options_;
   std::vector<ExtraFinding> findings_;
-  int lines_written_ = 0;
 };
 
 }  // namespace kenshin::extrachecks

@@ -152,12 +152,43 @@ std::string one_line(std::string_view text) {
   return out;
 }
 
+std::string bare_name(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A finding of the document being checked, with the examinee the record
+// header showed for its pair.
+Finding document_finding(const RunState& run, std::string_view message) {
+  Finding finding;
+  finding.pair = run.pair_index;
+  finding.kind = run.document_kind;
+  finding.document = run.document_kind == FindingKind::kSettlement ? run.claims_file() : run.data_file();
+  if (run.shown_examinee_pair == run.pair_index) {
+    finding.examinee_name = run.shown_examinee_name;
+    finding.insurer_number = run.shown_insurer_number;
+    finding.ticket_number = run.shown_ticket_number;
+  }
+  finding.message = std::string(message);
+  return finding;
+}
+
+void record_archive_finding(RunState& run, std::string_view message) {
+  Finding finding;
+  finding.document = bare_name(run.archive_path);
+  finding.message = std::string(message);
+  run.findings.push_back(std::move(finding));
+}
+
 }  // namespace
 
 void start_report(RunState& run) {
   run.report_path = run.desktop_folder + "/ERR.txt";
   run.report_open_flag = kFlagClear;
   run.findings_flag = kFlagClear;
+  run.document_kind = FindingKind::kArchive;
+  run.shown_examinee_pair = 0;
+  run.findings.clear();
   remove_left_over_temporaries(run.desktop_folder);
 }
 
@@ -182,6 +213,10 @@ void write_record_header(RunState& run) {
     write_line(run, run.examinee_name + "　保険者番号(" + run.insurer_number + ")" + "　受診券整理番号(" +
                         run.ticket_number + ")");
     run.name_line_flag = kFlagSet;
+    run.shown_examinee_pair = run.pair_index;
+    run.shown_examinee_name = run.examinee_name;
+    run.shown_insurer_number = run.insurer_number;
+    run.shown_ticket_number = run.ticket_number;
   }
   if (run.data_file_line_flag != kFlagSet) {
     write_line(run, "○健診情報　" + run.data_file());
@@ -197,6 +232,7 @@ void begin_data_document(RunState& run) {
   run.name_line_flag = kFlagClear;
   run.data_file_line_flag = kFlagClear;
   run.claims_file_line_flag = kFlagSet;
+  run.document_kind = FindingKind::kData;
   run.ticket_number.clear();
   run.examinee_name.clear();
   run.insurer_number.clear();
@@ -205,17 +241,32 @@ void begin_data_document(RunState& run) {
 void begin_claims_document(RunState& run) {
   run.data_file_line_flag = kFlagSet;
   run.claims_file_line_flag = kFlagClear;
+  run.document_kind = FindingKind::kSettlement;
 }
 
 void report_finding(RunState& run, std::string_view message) {
   open_report(run);
   write_record_header(run);
   write_line(run, message);
+  Finding finding = document_finding(run, message);
+  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
+  run.findings.push_back(std::move(finding));
 }
 
 void report_load_failure(RunState& run, std::string_view file_name) {
   open_report(run);
-  write_line(run, std::string(file_name) + std::string(kLoadFailedSuffix));
+  std::string line = std::string(file_name) + std::string(kLoadFailedSuffix);
+  write_line(run, line);
+  if (run.pair_index > 0 && (file_name == run.data_file() || file_name == run.claims_file())) {
+    Finding finding = document_finding(run, line);
+    bool data = file_name == run.data_file(), claims = file_name == run.claims_file();
+    finding.kind = data && (!claims || run.document_kind == FindingKind::kData) ? FindingKind::kData
+                                                                                : FindingKind::kSettlement;
+    finding.document = std::string(file_name);
+    run.findings.push_back(std::move(finding));
+  } else {
+    record_archive_finding(run, line);
+  }
 }
 
 void report_data_name_missing(RunState& run, std::string_view message) {
@@ -223,21 +274,34 @@ void report_data_name_missing(RunState& run, std::string_view message) {
   write_line(run, run.data_file());
   write_line(run, message);
   run.name_line_flag = kFlagSet;
+  run.shown_examinee_pair = run.pair_index;
+  run.shown_examinee_name.clear();
+  run.shown_insurer_number.clear();
+  run.shown_ticket_number.clear();
+  Finding finding = document_finding(run, message);
+  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
+  run.findings.push_back(std::move(finding));
 }
 
 void report_claims_name_missing(RunState& run, std::string_view message) {
   open_report(run);
   write_line(run, run.claims_file());
   write_line(run, message);
+  Finding finding = document_finding(run, message);
+  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
+  run.findings.push_back(std::move(finding));
 }
 
-void report_section(RunState& run, std::string_view heading, const std::vector<std::string>& messages,
+void report_section(RunState& run, std::string_view heading, const std::vector<Finding>& findings,
                     std::string_view none) {
   open_report(run);
   write_line(run, "");
   write_line(run, heading);
-  if (messages.empty()) write_line(run, none);
-  for (const std::string& message : messages) write_line(run, "　" + message);
+  if (findings.empty()) write_line(run, none);
+  for (const Finding& finding : findings) {
+    write_line(run, "　" + finding.message);
+    run.findings.push_back(finding);
+  }
 }
 
 bool has_findings(const RunState& run) { return run.findings_flag == kFlagSet; }
@@ -290,6 +354,7 @@ void abandon_report(RunState& run) noexcept {
 void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message) {
   open_report(run);
   write_line(run, message);
+  record_archive_finding(run, message);
   close_and_show_report(run, platform);
 }
 

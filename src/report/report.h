@@ -58,10 +58,13 @@ void report_load_failure(RunState& run, std::string_view file_name);
 void report_data_name_missing(RunState& run, std::string_view message);
 void report_claims_name_missing(RunState& run, std::string_view message);
 
+// Every report operation that writes a finding line also appends its record
+// to run.findings, in the same order.
+
 // A section after the document findings: an empty line, the heading, then
-// every message indented by an ideographic space like the document findings,
-// or `none` on its own line when there are no messages.
-void report_section(RunState& run, std::string_view heading, const std::vector<std::string>& messages,
+// every finding's message indented by an ideographic space like the document findings,
+// or `none` on its own line when there are none.
+void report_section(RunState& run, std::string_view heading, const std::vector<Finding>& findings,
                     std::string_view none);
 
 // True once anything has been written to the report of this run.

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "run/finding.h"
+
 namespace kenshin::platform {
 class ZipArchive;
 }
@@ -43,6 +45,15 @@ struct RunState {
   int16_t name_line_flag = 0;
   int16_t data_file_line_flag = 0;
   int16_t claims_file_line_flag = 0;
+  FindingKind document_kind = FindingKind::kArchive;  // the document being checked
+  // The examinee line the report last showed and the pair it was shown for.
+  int shown_examinee_pair = 0;
+  std::string shown_examinee_name;
+  std::string shown_insurer_number;
+  std::string shown_ticket_number;
+
+  // Every finding of the run, in report order.
+  std::vector<Finding> findings;
 
   std::vector<std::string> data_file_list;
   std::vector<std::string> claims_file_list;

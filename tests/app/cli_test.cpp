@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "extrachecks/extra_kit.h"
-#include "extrachecks/findings_csv.h"
+#include "report/findings_csv.h"
 #include "report/report.h"
 #include "version.h"
 
@@ -113,15 +113,15 @@ TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
   EXPECT_EQ(r.status, 1) << r.err;
   const std::string h1 = Archive::data_name(1), c1 = Archive::claims_name(1);
   auto row = [&](const std::string& kind, const std::string& file, const std::string& message) {
-    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + "\r\n";
+    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + ",,,,\r\n";
   };
   EXPECT_EQ(read_file(csv),
-            extrachecks::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません") +
+            report::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません") +
                 row("settlement", c1, "郵便番号を確認してください") + "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
                 " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
-                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）\r\n" +
+                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）,,,,\r\n" +
                 ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"
-                "決済情報の請求金額（claimAmount）の合計は 18160 円です\r\n");
+                "決済情報の請求金額（claimAmount）の合計は 18160 円です,,,,\r\n");
 }
 
 TEST_F(Cli, ACsvFileLeavesReportStatusAndOutputAsTheyWere) {

@@ -161,7 +161,7 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
   }
   if (!cross_checks) {
     CheckResult r = check(archive);
-    return {r.result, r.lines, {}};
+    return {r.result, r.lines, {}, r.findings};
   }
   return check_extra(archive, extrachecks::ExtraCheckOptions{false, true});
 }
@@ -170,6 +170,24 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
 bool no_finding(const std::string& line) {
   return line.empty() || line == kNoError || line == extrachecks::kCrossCheckHeading ||
          line == "照合でのエラーはありません";
+}
+
+// Every finding line of the report has its record, in the same order; the
+// lines left over are record headers, headings and no-error lines.
+void expect_records_match_lines(const std::vector<std::string>& lines, const std::vector<Finding>& records) {
+  constexpr std::string_view kIndent = "　";
+  size_t next = 0;
+  for (const std::string& line : lines) {
+    std::string_view text = line;
+    bool indented = text.substr(0, kIndent.size()) == kIndent;
+    if (indented) text.remove_prefix(kIndent.size());
+    if (next < records.size() && text == records[next].message) {
+      ++next;
+    } else {
+      EXPECT_FALSE(indented) << "finding line without a record: " << line;
+    }
+  }
+  EXPECT_EQ(next, records.size()) << "records without a line";
 }
 
 void expect_reports(const std::string& file) {
@@ -182,6 +200,7 @@ void expect_reports(const std::string& file) {
     EXPECT_FALSE(c.report.empty()) << "no report";
     ExtraRun run = run_case(c, cross_checks);
     EXPECT_EQ(run.lines, c.report);
+    expect_records_match_lines(run.lines, run.records);
     bool clean = std::all_of(c.report.begin(), c.report.end(), no_finding);
     EXPECT_EQ(run.result.outcome, clean ? RunOutcome::kClean : RunOutcome::kFindings);
   }

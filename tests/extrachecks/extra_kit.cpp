@@ -45,6 +45,7 @@ ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions opti
   out.result = run_check(run, platform, [&extra](RunState& r) { return extra.run(r); });
   out.lines = report::read_report_lines(desktop + "/ERR.txt");
   out.findings = extra.findings();
+  out.records = run.findings;
   return out;
 }
 

@@ -33,6 +33,7 @@ struct ExtraRun {
   RunResult result;
   std::vector<std::string> lines;  // the whole report
   std::vector<extrachecks::ExtraFinding> findings;
+  std::vector<Finding> records;  // the run's finding records
 };
 
 ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options);

@@ -191,6 +191,7 @@ CheckResult check_with(const Archive& archive, FakePlatform& platform, const std
   std::string report = platform.desktop_folder() + "/ERR.txt";
   out.lines = report::read_report_lines(report);
   out.report_bytes = read_file(report);
+  out.findings = run.findings;
   out.shown = platform.shown;
   for (const std::string& name : platform::list_folder(platform.desktop_folder())) out.desktop.push_back(name);
   return out;

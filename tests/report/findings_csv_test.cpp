@@ -1,0 +1,160 @@
+#include "report/findings_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "report/report.h"
+#include "support/check_kit.h"
+
+namespace kenshin::report {
+namespace {
+
+constexpr const char kBom[] = "\xEF\xBB\xBF";
+constexpr const char kHeaderRow[] =
+    "ペア番号,種別,ファイル名,保険者番号,受診券整理番号,受診者名,メッセージ,ルールID,項目コード,検出値,行番号\r\n";
+
+Finding record(int pair, FindingKind kind, std::string document, std::string name, std::string insurer,
+               std::string ticket, std::string message) {
+  Finding f;
+  f.pair = pair;
+  f.kind = kind;
+  f.document = std::move(document);
+  f.examinee_name = std::move(name);
+  f.insurer_number = std::move(insurer);
+  f.ticket_number = std::move(ticket);
+  f.message = std::move(message);
+  return f;
+}
+
+TEST(FindingsCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+  Finding located = record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "plain");
+  located.rule_id = "data.example";
+  located.item_code = "3F070000002327101";
+  located.value = "1,5";
+  located.line = 42;
+  std::vector<Finding> findings = {
+      located,
+      record(0, FindingKind::kArchive, "a,b.zip", "", "", "say \"hi\"", "line\r\nbreak"),
+      record(2, FindingKind::kSettlement, "c2.xml", "", "", "lf\nonly", "cr\ronly"),
+      record(3, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x"),
+  };
+  EXPECT_EQ(csv_text(findings), std::string(kBom) + kHeaderRow +
+                                    "1,data,h1.xml,06139998,18100012345,ケンシン　ジロウ,plain,data.example,"
+                                    "3F070000002327101,\"1,5\",42\r\n"
+                                    ",archive,\"a,b.zip\",,\"say \"\"hi\"\"\",,\"line\r\nbreak\",,,,\r\n"
+                                    "2,settlement,c2.xml,,\"lf\nonly\",,\"cr\ronly\",,,,\r\n"
+                                    "3,cross-check,ix08_V08.xml,,,,x,,,,\r\n");
+  EXPECT_EQ(csv_text({}), std::string(kBom) + kHeaderRow);
+}
+
+// The report operations, driven as the pair loop drives them, make one record
+// for every finding line, with the pair, document and examinee the record
+// header showed.
+class FindingRecords : public ::testing::Test {
+ public:
+  void SetUp() override {
+    run_.desktop_folder = dir_.path();
+    run_.archive_path = "/home/user/1311234567_95899071_201812060_1.zip";
+    run_.data_file_list = {"h1.xml", "h2.xml"};
+    run_.claims_file_list = {"c1.xml", "c2.xml"};
+    start_report(run_);
+  }
+
+  void pair(int index) {
+    run_.pair_index = index;
+    begin_data_document(run_);
+  }
+  void examinee(std::string name) {
+    run_.examinee_name = std::move(name);
+    run_.insurer_number = "06139998";
+    run_.ticket_number = "18100012345";
+  }
+
+  testkit::TempDir dir_;
+  RunState run_;
+};
+
+TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
+  const std::string archive = "1311234567_95899071_201812060_1.zip";
+  struct Case {
+    const char* name;
+    std::function<void(FindingRecords&)> steps;
+    std::vector<Finding> expected;
+  } cases[] = {
+      {"no-error line is no finding", [](FindingRecords& t) { report_no_error(t.run_); }, {}},
+      {"both documents of a pair",
+       [](FindingRecords& t) {
+         t.pair(1);
+         t.examinee("ケンシン　ジロウ");
+         report_finding(t.run_, "　a");
+         begin_claims_document(t.run_);
+         report_finding(t.run_, "　b");
+       },
+       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
+        record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "b")}},
+      {"the examinee as the header showed them, not as captured later",
+       [](FindingRecords& t) {
+         t.pair(2);
+         report_finding(t.run_, "　a");
+         t.examinee("ナ");
+         report_finding(t.run_, "　b");
+       },
+       {record(2, FindingKind::kData, "h2.xml", "", "", "", "a"),
+        record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
+      {"load failure of the next pair's data document carries no examinee",
+       [](FindingRecords& t) {
+         t.pair(1);
+         t.examinee("ケンシン　ジロウ");
+         report_finding(t.run_, "　a");
+         t.pair(2);
+         report_load_failure(t.run_, "h2.xml");
+       },
+       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
+        record(2, FindingKind::kData, "h2.xml", "", "", "", "h2.xmlの読込に失敗しました")}},
+      {"load failure of the claims document of a pair with a header",
+       [](FindingRecords& t) {
+         t.pair(1);
+         t.examinee("ケンシン　ジロウ");
+         report_finding(t.run_, "　a");
+         begin_claims_document(t.run_);
+         report_load_failure(t.run_, "c1.xml");
+       },
+       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
+        record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
+               "c1.xmlの読込に失敗しました")}},
+      {"missing examinee name",
+       [](FindingRecords& t) {
+         t.pair(2);
+         report_data_name_missing(t.run_, "　受診者名がありません");
+         report_finding(t.run_, "　b");
+       },
+       {record(2, FindingKind::kData, "h2.xml", "", "", "", "受診者名がありません"),
+        record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
+      {"archive-level finding",
+       [](FindingRecords& t) {
+         testkit::FakePlatform platform(t.dir_.path(), std::nullopt);
+         report_archive_finding(t.run_, platform, "特定健診の請求ファイルではありません");
+       },
+       {record(0, FindingKind::kArchive, archive, "", "", "", "特定健診の請求ファイルではありません")}},
+      {"a section's findings are recorded as handed over",
+       [](FindingRecords& t) {
+         report_section(t.run_, "heading",
+                        {record(1, FindingKind::kSchema, "h1.xml", "", "", "", "s"),
+                         record(0, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x")},
+                        "none");
+         report_section(t.run_, "empty", {}, "none");
+       },
+       {record(1, FindingKind::kSchema, "h1.xml", "", "", "", "s"),
+        record(0, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x")}},
+  };
+  for (Case& c : cases) {
+    SetUp();
+    c.steps(*this);
+    abandon_report(run_);
+    EXPECT_EQ(run_.findings, c.expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace kenshin::report

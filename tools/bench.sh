@@ -52,8 +52,8 @@ for n in "$@"; do
   "$tool" make "$n" tests/fixtures "$archive"
   mkdir -p "$work/desktop" "$work/tmp"
   read -r floor _ _ < <(measure "$tool" floor "$archive")
-  read -r cpu wall rss1 < <(TMPDIR=$work/tmp KENSHIN_THREADS=1 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
-  read -r _ wall2 rss2 < <(TMPDIR=$work/tmp KENSHIN_THREADS=2 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
+  read -r cpu wall rss1 < <(KENSHIN_THREADS=1 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
+  read -r _ wall2 rss2 < <(KENSHIN_THREADS=2 measure "$checker" --desktop "$work/desktop" --quiet "$archive")
   awk -v n="$n" -v f="$floor" -v c="$cpu" -v w="$wall" -v w2="$wall2" -v r1="$rss1" -v r2="$rss2" 'BEGIN {
     f = (f > 0 ? f : 0.01)
     printf "| %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |\n", n, f, c, c / f, w, w2, w2 / f,

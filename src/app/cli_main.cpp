@@ -1,6 +1,7 @@
 // kenshin-check: checks one submission archive from the command line.
 //
-//   kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE
+//   kenshin-check [--desktop DIR] [-q|--quiet] [--edition 2018|2024] [--fiscal-year YYYY]
+//                 [--schema] [--archive-checks] [--csv FILE] ARCHIVE
 //   kenshin-check -h|--help | -V|--version
 //
 // Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed,
@@ -36,7 +37,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
 constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [-q|--quiet] [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
+    "usage: kenshin-check [--desktop DIR] [-q|--quiet] [--edition 2018|2024] [--fiscal-year YYYY]\n"
+    "                     [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
     "       kenshin-check -h|--help | -V|--version\n";
 
 constexpr const char kHelp[] =
@@ -45,6 +47,13 @@ constexpr const char kHelp[] =
     "\n"
     "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
     "  -q, --quiet    do not print the report\n"
+    "  --edition 2018|2024\n"
+    "                 the edition of the national standard the archive follows:\n"
+    "                 2018 (the default) or 2024 (the FY2024 standard)\n"
+    "  --fiscal-year YYYY\n"
+    "                 with --edition 2024: the fiscal year whose claims are checked,\n"
+    "                 2024 or later (default: the fiscal year of today in Japan);\n"
+    "                 e.g. kenshin-check --edition 2024 --fiscal-year 2026 ARCHIVE\n"
     "  --schema       also validate every document against the national schemas\n"
     "                 (the archive's own XSD folder, else the schemas installed\n"
     "                 with the program); e.g. kenshin-check --schema ARCHIVE\n"
@@ -65,6 +74,8 @@ constexpr const char kHelp[] =
 struct Options {
   std::optional<std::string> desktop;
   bool quiet = false;
+  kenshin::base::Edition edition = kenshin::base::Edition::k2018;
+  std::optional<std::string> fiscal_year;
   kenshin::extrachecks::ExtraCheckOptions extra;
   std::optional<std::string> csv;
   std::string archive;
@@ -134,6 +145,15 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
       options.desktop = argv[++i];
     } else if (!only_operands && arg.rfind("--desktop=", 0) == 0) {
       options.desktop = arg.substr(10);
+    } else if (!only_operands && (arg == "--edition" || arg.rfind("--edition=", 0) == 0)) {
+      if (arg == "--edition" && i + 1 >= argc) return usage_error("--edition needs 2018 or 2024");
+      std::string value = arg == "--edition" ? argv[++i] : arg.substr(10);
+      std::optional<kenshin::base::Edition> edition = kenshin::base::parse_edition(value);
+      if (!edition) return usage_error("no such edition: " + value + " (2018 or 2024)");
+      options.edition = *edition;
+    } else if (!only_operands && (arg == "--fiscal-year" || arg.rfind("--fiscal-year=", 0) == 0)) {
+      if (arg == "--fiscal-year" && i + 1 >= argc) return usage_error("--fiscal-year needs a year");
+      options.fiscal_year = arg == "--fiscal-year" ? argv[++i] : arg.substr(14);
     } else if (!only_operands && arg == "--schema") {
       options.extra.schema = true;
     } else if (!only_operands && arg == "--archive-checks") {
@@ -153,7 +173,26 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
   }
   if (!archive || archive->empty()) return usage_error("no archive given");
   options.archive = *archive;
+  if (options.fiscal_year) {
+    if (options.edition != kenshin::base::Edition::k2024) {
+      return usage_error("--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)");
+    }
+    const std::string& year = *options.fiscal_year;
+    bool digits = year.size() == 4 && std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits || std::stoi(year) < kenshin::base::kFirstYear2024) {
+      return usage_error("no such fiscal year: " + year + " (2024 or later, four digits)");
+    }
+  }
   return std::nullopt;
+}
+
+// The run's edition and fiscal year; the 2024 edition defaults to the fiscal
+// year of today in Japan.
+void set_edition(const Options& options, kenshin::RunState& run) {
+  run.edition = options.edition;
+  if (options.edition != kenshin::base::Edition::k2024) return;
+  run.fiscal_year = options.fiscal_year ? std::stoi(*options.fiscal_year)
+                                        : kenshin::base::fiscal_year_in_japan(std::chrono::system_clock::now());
 }
 
 }  // namespace
@@ -193,6 +232,7 @@ int main(int argc, char** argv) {
   kenshin::platform::install_stop_signal_handlers();
   CommandLinePlatform platform(desktop, archive.string());
   kenshin::RunState run;
+  set_edition(options, run);
   kenshin::extrachecks::ExtraChecks extra(options.extra);
   kenshin::FurtherChecks further;
   if (options.extra.any()) further = [&extra](kenshin::RunState& r) { return extra.run(r); };

@@ -37,10 +37,13 @@ constexpr std::span<const GlucoseCode> kHbA1cCodes = std::span(kGlucoseCodes).la
 constexpr std::string_view kTimingCodePath =
     "//a:component/a:structuredBody/a:component/a:section/a:entry/a:observation/"
     "a:code[@code='9N141000000000011']/../a:value/@code";
+constexpr std::string_view kTimingItemPath =
+    "//a:component/a:structuredBody/a:component/a:section/a:entry/a:observation/a:code[@code='9N141000000000011']";
 // Blood drawn at least 10 hours after a meal, and 3.5 to 10 hours after.
 constexpr double kTimingFasting = 2;
 constexpr double kTimingRandom = 3;
 
+constexpr std::string_view kTimingMissing = "　採血時間がありません";
 constexpr std::string_view kGlucoseNotPerformed = "　血糖検査が未実施です";
 constexpr std::string_view kFastingTiming =
     "　空腹時血糖のみで採血時間がある場合、採血時間は２（食後１０時間以上）である必要があります";
@@ -67,9 +70,14 @@ bool hba1c_anywhere(const DataCheck& check) {
   return false;
 }
 
-// A stated timing must be the expected code; a missing one is accepted, and
-// one that is not a number never equals it.
+// A stated timing must be the expected code; one that is not a number never
+// equals it. A missing one is accepted in the 2018 edition; since FY2024 a
+// glucose result needs its timing observation.
 void check_timing(DataCheck& check, double expected, std::string_view message) {
+  if (check.run.edition == base::Edition::k2024 && !selects(check, kTimingItemPath)) {
+    report_finding(check, kTimingMissing);
+    return;
+  }
   std::optional<std::string> timing = docs::select_text(check.doc, kTimingCodePath);
   if (timing && docs::numeric_value(*timing) != expected) report_finding(check, message);
 }

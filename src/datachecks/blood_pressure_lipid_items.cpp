@@ -12,6 +12,9 @@ namespace {
 constexpr std::string_view kSystolic[] = {"9A751000000000001", "9A752000000000001", "9A755000000000001"};
 constexpr std::string_view kDiastolic[] = {"9A761000000000001", "9A762000000000001", "9A765000000000001"};
 constexpr std::string_view kTriglycerides[] = {"3F015000002327101", "3F015000002327201", "3F015000002399901"};
+// Since FY2024 also the non-fasting triglycerides, after the fasting ones.
+constexpr std::string_view kTriglycerides2024[] = {"3F015000002327101", "3F015000002327201", "3F015000002399901",
+                                                   "3F015129902327101", "3F015129902327201", "3F015129902399901"};
 constexpr std::string_view kHdl[] = {"3F070000002327101", "3F070000002327201", "3F070000002399901"};
 
 constexpr std::array<MethodGroup, 4> kGroups{{
@@ -20,11 +23,16 @@ constexpr std::array<MethodGroup, 4> kGroups{{
     {kTriglycerides, "　中性脂肪が未実施です", "　中性脂肪がありません"},
     {kHdl, "　ＨＤＬコレステロールが未実施です", "　ＨＤＬコレステロールがありません"},
 }};
+constexpr size_t kTriglycerideGroup = 2;
+constexpr MethodGroup kTriglyceridesGroup2024{kTriglycerides2024, "　中性脂肪が未実施です", "　中性脂肪がありません"};
 
 }  // namespace
 
 void blood_pressure_lipid_items(DataCheck& check) {
-  for (const MethodGroup& group : kGroups) check_method_group(check, group);
+  for (size_t i = 0; i < kGroups.size(); ++i) {
+    bool fy2024 = i == kTriglycerideGroup && check.run.edition == base::Edition::k2024;
+    check_method_group(check, fy2024 ? kTriglyceridesGroup2024 : kGroups[i]);
+  }
 }
 
 }  // namespace kenshin::datachecks

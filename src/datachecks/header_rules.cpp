@@ -111,10 +111,13 @@ void insurer_number_rule(DataCheck& check) {
   }
 }
 
-// The ticket number begins with the fiscal year; only 18 can be checked. An
-// empty ticket number (no ticket node) is another year too.
+// The ticket number begins with the last two digits of the fiscal year the
+// run checks (always 18 in the 2018 edition). An empty ticket number (no
+// ticket node) is another year too.
 void fiscal_year_rule(DataCheck& check) {
-  if (!docs::text_equals(first_characters(check.run.ticket_number, 2), "18")) {
+  int last_two = check.run.fiscal_year % 100;
+  const std::string year{static_cast<char>('0' + last_two / 10), static_cast<char>('0' + last_two % 10)};
+  if (!docs::text_equals(first_characters(check.run.ticket_number, 2), year)) {
     report_finding(check, "　過年度分の請求ですのでチェックが正常には行えません。");
   }
 }

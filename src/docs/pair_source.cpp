@@ -20,7 +20,8 @@ namespace {
 LoadedPair load_pair(platform::ZipReader& reader, const RunState& run, int k) {
   LoadedPair pair;
   pair.data = load_document(reader, run.data_folder + "/" + run.data_file_list.at(k - 1), Bindings::kData);
-  pair.claims = load_document(reader, run.claims_folder + "/" + run.claims_file_list.at(k - 1), Bindings::kClaims);
+  pair.claims = load_document(reader, run.claims_folder + "/" + run.claims_file_list.at(k - 1),
+                              claims_bindings(run.edition == base::Edition::k2024));
   return pair;
 }
 

@@ -326,6 +326,22 @@ std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader,
   return content;
 }
 
+namespace {
+
+const char* bound_namespace(xmlDocPtr parsed, Bindings bindings) {
+  if (bindings == Bindings::kData) return kDataNamespace;
+  if (bindings == Bindings::kClaimsEitherEdition) {
+    xmlNodePtr root = xmlDocGetRootElement(parsed);
+    if (root != nullptr && root->ns != nullptr && root->ns->href != nullptr &&
+        std::strcmp(reinterpret_cast<const char*>(root->ns->href), kClaims2024Namespace) == 0) {
+      return kClaims2024Namespace;
+    }
+  }
+  return kClaimsNamespace;
+}
+
+}  // namespace
+
 std::optional<Document> parse_document(std::string_view content, Bindings bindings) {
   if (content.size() > kMaxDocumentSize || !markup_within_ceilings(content)) return std::nullopt;
 
@@ -349,7 +365,7 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
-  impl->ns = bindings == Bindings::kData ? kDataNamespace : kClaimsNamespace;
+  impl->ns = bound_namespace(parsed, bindings);
   return Document(std::move(impl));
 }
 

@@ -23,11 +23,18 @@ namespace kenshin::docs {
 enum class Bindings {
   kData,    // checkup data documents (HL7 CDA): urn:hl7-org:v3
   kClaims,  // settlement documents: http://tokuteikenshin.jp/checkup/2007
+  // Settlement documents of either edition: the FY2024 settlement namespace
+  // when the root element is in it, else the 2007 one.
+  kClaimsEitherEdition,
 };
 
 inline constexpr const char kXsiNamespace[] = "http://www.w3.org/2001/XMLSchema-instance";
 inline constexpr const char kDataNamespace[] = "urn:hl7-org:v3";
 inline constexpr const char kClaimsNamespace[] = "http://tokuteikenshin.jp/checkup/2007";
+inline constexpr const char kClaims2024Namespace[] = "https://www.mhlw.go.jp/stf/seisakunitsuite/bunya/0000161103.html";
+
+// The claims bindings of a run of the given edition.
+inline Bindings claims_bindings(bool fy2024) { return fy2024 ? Bindings::kClaimsEitherEdition : Bindings::kClaims; }
 
 // An element or attribute of a loaded document, or no node. Valid while its
 // document lives.

@@ -128,25 +128,26 @@ void remove_temporary(RunState& run) noexcept {
   run.report_temp_path.clear();
 }
 
-// Control characters (C0, DEL, C1) and the Unicode line and paragraph
-// separators become one blank; CR LF counts as one line break.
+// A value read from a document must never start a new line of the report:
+// CR, LF (CR LF as one), NEL and the Unicode line and paragraph separators
+// each become one blank. Everything else, TAB and DEL included, is written as
+// it stands, so two names that differ only there still show as different.
 std::string one_line(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       out.push_back(' ');
-    } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-               static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+    } else if (text.substr(i, 2) == "\u0085") {
       ++i;
       out.push_back(' ');
     } else if (text.substr(i, 3) == "\u2028" || text.substr(i, 3) == "\u2029") {
       i += 2;
       out.push_back(' ');
     } else {
-      out.push_back(static_cast<char>(c));
+      out.push_back(c);
     }
   }
   return out;

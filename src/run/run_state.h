@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/edition.h"
 #include "run/finding.h"
 
 namespace kenshin::platform {
@@ -23,6 +24,11 @@ inline constexpr int16_t kFlagClear = 0;
 
 struct RunState {
   int16_t run_status = 0;
+
+  // The standard the documents are checked against, and the fiscal year the
+  // tickets must begin with (always 2018 in the 2018 edition).
+  base::Edition edition = base::Edition::k2018;
+  int fiscal_year = base::kEdition2018Year;
 
   std::string desktop_folder;
   std::string archive_path;   // absolute, UTF-8

@@ -66,6 +66,12 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
       {"CSV in a missing folder", {"--desktop", desktop_, "--csv", dir_.path() + "/nowhere/out.csv", archive_}},
       {"CSV is a folder", {"--desktop", desktop_, "--csv", desktop_, archive_}},
       {"CSV empty", {"--desktop", desktop_, "--csv=", archive_}},
+      {"edition unknown", {"--desktop", desktop_, "--edition", "2021", archive_}},
+      {"edition without value", {"--desktop", desktop_, archive_, "--edition"}},
+      {"fiscal year in the 2018 edition", {"--desktop", desktop_, "--fiscal-year", "2026", archive_}},
+      {"fiscal year before 2024", {"--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2023", archive_}},
+      {"fiscal year not four digits", {"--desktop", desktop_, "--edition=2024", "--fiscal-year=26", archive_}},
+      {"fiscal year without value", {"--desktop", desktop_, "--edition", "2024", archive_, "--fiscal-year"}},
   };
   for (const Case& c : cases) {
     CliResult r = run_cli(c.args);
@@ -87,7 +93,8 @@ TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
   for (const char* option : {"--help", "-h"}) {
     CliResult h = run_cli({option});
     EXPECT_EQ(h.status, 0) << option;
-    for (const char* usage : {"--desktop DIR", "--schema", "--archive-checks", "--csv FILE"}) {
+    for (const char* usage : {"--desktop DIR", "--edition 2018|2024", "--fiscal-year YYYY", "--schema",
+                              "--archive-checks", "--csv FILE"}) {
       EXPECT_NE(h.out.find(usage), std::string::npos) << option << " " << usage;
     }
   }
@@ -95,6 +102,16 @@ TEST_F(Cli, VersionHelpAndQuietHaveShortForms) {
   EXPECT_EQ(quiet.status, 0) << quiet.err;
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(report(), std::vector<std::string>{kNoError});
+}
+
+TEST_F(Cli, TheEdition2024ChecksTheChosenFiscalYear) {
+  CliResult y2018 = run_cli({"--desktop", desktop_, "--edition", "2018", archive_});
+  EXPECT_EQ(y2018.status, 0) << y2018.err;
+  CliResult y2026 = run_cli({"--quiet", "--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2026", archive_});
+  EXPECT_EQ(y2026.status, 1) << y2026.err;
+  EXPECT_EQ(report(), (std::vector<std::string>{"", fixture_examinee_line(),
+                                                "○健診情報　h13112345672018120600000001.xml",
+                                                "　過年度分の請求ですのでチェックが正常には行えません。"}));
 }
 
 // Findings of every kind from one run; the examinee's name needs quoting.

@@ -44,7 +44,7 @@ Edit parse_edit(const std::string& text) {
   return edit;
 }
 
-std::vector<Case> read_cases(const std::string& file, bool& cross_checks) {
+std::vector<Case> read_cases(const std::string& file, bool& cross_checks, EditionChoice& choice) {
   std::ifstream in(std::string(KENSHIN_CASES_DIR) + "/" + file);
   if (!in) ADD_FAILURE() << "missing " << file;
   std::map<std::string, std::string> paths;
@@ -59,6 +59,8 @@ std::vector<Case> read_cases(const std::string& file, bool& cross_checks) {
       paths["$" + text.substr(7, eq - 7)] = text.substr(eq + 3);
     } else if (text == "with cross-checks") {
       cross_checks = true;
+    } else if (text.rfind("with edition 2024 fiscal year ", 0) == 0) {
+      choice = {base::Edition::k2024, std::stoi(text.substr(30))};
     } else if (cases.empty()) {
       ADD_FAILURE() << file << ":" << number << ": before the first case";
     } else if (text[0] == '|') {
@@ -126,7 +128,17 @@ void apply(XmlDoc& doc, const Edit& edit) {
   }
 }
 
-ExtraRun run_case(const Case& c, bool cross_checks) {
+// The claims document rewritten into another namespace.
+XmlDoc in_namespace(const XmlDoc& doc, const std::string& ns) {
+  std::string text = doc.text();
+  static const std::string old_ns = "http://tokuteikenshin.jp/checkup/2007";
+  for (size_t at = text.find(old_ns); at != std::string::npos; at = text.find(old_ns, at + ns.size())) {
+    text.replace(at, old_ns.size(), ns);
+  }
+  return XmlDoc(text);
+}
+
+ExtraRun run_case(const Case& c, bool cross_checks, EditionChoice choice) {
   size_t pairs = cross_checks ? 2 : 1;
   for (const Edit& edit : c.edits) {
     size_t hash = edit.document.find('#');
@@ -142,9 +154,13 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
     documents.emplace("summary", agreeing_summary());
   }
   for (const Edit& edit : c.edits) {
-    if (edit.op == "leave-out")
+    if (edit.op == "leave-out") {
       documents.erase(edit.document);
-    else
+    } else if (edit.op == "namespace") {
+      XmlDoc moved = in_namespace(documents.at(edit.document), edit.args);
+      documents.erase(edit.document);
+      documents.emplace(edit.document, moved);
+    } else
       apply(documents.at(edit.document), edit);  // an unknown document throws
   }
   Archive archive;
@@ -160,7 +176,7 @@ ExtraRun run_case(const Case& c, bool cross_checks) {
                      static_cast<int>(n));
   }
   if (!cross_checks) {
-    CheckResult r = check(archive);
+    CheckResult r = check(archive, choice);
     return {r.result, r.lines, {}, r.findings};
   }
   return check_extra(archive, extrachecks::ExtraCheckOptions{false, true});
@@ -192,13 +208,14 @@ void expect_records_match_lines(const std::vector<std::string>& lines, const std
 
 void expect_reports(const std::string& file) {
   bool cross_checks = false;
-  std::vector<Case> cases = read_cases(file, cross_checks);
+  EditionChoice choice;
+  std::vector<Case> cases = read_cases(file, cross_checks, choice);
   EXPECT_FALSE(cases.empty()) << file;
   for (const Case& c : cases) {
     if (c.name[0] == '@') continue;  // edits for other cases to use
     SCOPED_TRACE(file + ":" + std::to_string(c.line) + ": " + c.name);
     EXPECT_FALSE(c.report.empty()) << "no report";
-    ExtraRun run = run_case(c, cross_checks);
+    ExtraRun run = run_case(c, cross_checks, choice);
     EXPECT_EQ(run.lines, c.report);
     expect_records_match_lines(run.lines, run.records);
     bool clean = std::all_of(c.report.begin(), c.report.end(), no_finding);
@@ -213,6 +230,8 @@ TEST(RuleCases, DetailedRequirements) { expect_reports("detailed.txt"); }
 TEST(RuleCases, OrderAndResets) { expect_reports("order.txt"); }
 TEST(RuleCases, ClaimsRules) { expect_reports("claims.txt"); }
 TEST(RuleCases, CrossChecks) { expect_reports("cross_checks.txt"); }
+TEST(RuleCases, Edition2018Differences) { expect_reports("edition2018.txt"); }
+TEST(RuleCases, Edition2024) { expect_reports("edition2024.txt"); }
 
 }  // namespace
 }  // namespace kenshin::testkit

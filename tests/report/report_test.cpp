@@ -31,18 +31,38 @@ class ReportTest : public ::testing::Test {
   RunState run_;
 };
 
-TEST_F(ReportTest, ValuesNeverBreakALineAndUnwritableCharactersBecomeQuestionMarks) {
-  run_.data_file_list = {"h\n1.xml"};
-  begin_data_document(run_);
-  run_.examinee_name = "ケンシン\r\nタロウ\t";
-  run_.insurer_number = "06139998";
-  run_.ticket_number = "18100012345";
-  report_finding(run_, "　性別がありません");
-  open_report(run_);
-  write_line(run_, "𠮷野\x7F\u2028家");
-  close_report(run_);
-  EXPECT_EQ(read_report_lines(run_.report_path), (std::vector<std::string>{"", "ケンシン タロウ 　保険者番号(06139998)　受診券整理番号(18100012345)",
-                                               "○健診情報　h 1.xml", "　性別がありません", "?野  家"}));
+// Only what would break a line becomes a blank; TAB, DEL and the other
+// characters of code page 932 stay as the document has them.
+TEST_F(ReportTest, ValuesNeverBreakALineAndAreOtherwiseWrittenAsTheyStand) {
+  const struct {
+    const char* name;
+    std::string value;
+    std::string line;
+  } cases[] = {
+      {"CR LF is one break", "ケンシン\r\nタロウ", "ケンシン タロウ"},
+      {"lone CR", "a\rb", "a b"},
+      {"lone LF", "a\nb", "a b"},
+      {"two LF", "a\n\nb", "a  b"},
+      {"NEL", "a\u0085b", "a b"},
+      {"line separator", "a\u2028b", "a b"},
+      {"paragraph separator", "a\u2029b", "a b"},
+      {"TAB stays", "シンサ\tハナコ", "シンサ\tハナコ"},
+      {"DEL stays", "a\x7F" "b", "a\x7F" "b"},
+      {"outside code page 932", "𠮷野", "?野"},
+  };
+  for (const auto& c : cases) {
+    run_.data_file_list = {"h\n1.xml"};
+    begin_data_document(run_);
+    run_.examinee_name = c.value;
+    run_.insurer_number = "06139998";
+    run_.ticket_number = "18100012345";
+    report_finding(run_, "　性別がありません");
+    close_report(run_);
+    EXPECT_EQ(read_report_lines(run_.report_path),
+              (std::vector<std::string>{"", c.line + "　保険者番号(06139998)　受診券整理番号(18100012345)",
+                                        "○健診情報　h 1.xml", "　性別がありません"}))
+        << c.name;
+  }
 }
 
 TEST_F(ReportTest, AReportThatCannotBeCreatedIsAFailureOfTheRun) {

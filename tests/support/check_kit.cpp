@@ -183,9 +183,12 @@ int FakePlatform::read_archive(const std::string& archive, platform::ZipArchive&
   return Platform::read_archive(archive, into);
 }
 
-CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path) {
+CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path,
+                       EditionChoice choice) {
   write_zip(archive_path, archive.entries);
   RunState run;
+  run.edition = choice.edition;
+  run.fiscal_year = choice.fiscal_year;
   CheckResult out;
   out.result = run_check(run, platform);
   std::string report = platform.desktop_folder() + "/ERR.txt";
@@ -197,13 +200,13 @@ CheckResult check_with(const Archive& archive, FakePlatform& platform, const std
   return out;
 }
 
-CheckResult check(const Archive& archive) {
+CheckResult check(const Archive& archive, EditionChoice choice) {
   TempDir folder;
   std::string desktop = folder.path() + "/desktop";
   fs::create_directories(desktop);
   std::string archive_path = folder.path() + "/" + archive.name;
   FakePlatform platform(desktop, archive_path);
-  return check_with(archive, platform, archive_path);
+  return check_with(archive, platform, archive_path, choice);
 }
 
 CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {

@@ -104,9 +104,16 @@ struct CheckResult {
   std::vector<std::string> desktop;   // names in the desktop folder after the run
 };
 
+// The run's edition and fiscal year.
+struct EditionChoice {
+  base::Edition edition = base::Edition::k2018;
+  int fiscal_year = base::kEdition2018Year;
+};
+
 // Writes the archive into a temporary folder and checks it.
-CheckResult check(const Archive& archive);
-CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path);
+CheckResult check(const Archive& archive, EditionChoice choice = {});
+CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path,
+                       EditionChoice choice = {});
 
 // The examinee line of the record header of the complete data document.
 inline std::string fixture_examinee_line() {

@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QTimer>
@@ -84,8 +85,9 @@ std::optional<QString> dropped_archive(const QMimeData* mime) {
 
 }  // namespace
 
-Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay, const Faces& faces)
-    : services_(services), progress_delay_(progress_delay) {
+Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay, const Faces& faces,
+             std::chrono::milliseconds progress_interval)
+    : services_(services), progress_delay_(progress_delay), progress_interval_(progress_interval) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kWindowTitle);
   setFont(face_font(faces.gothic, 9));
@@ -139,11 +141,11 @@ void Form1::check_archive(const QString& path) {
 void Form1::run(std::optional<std::string> archive) {
   if (running_) return;
   running_ = true;
-  stop_requested_ = false;
+  stop_asked_ = StopAsked::kNo;
   command1_->setEnabled(false);
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, stop_requested_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);
     result = run_check(run_state_, platform);
   }
   command1_->setEnabled(true);
@@ -152,7 +154,13 @@ void Form1::run(std::optional<std::string> archive) {
     services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
   }
   Q_EMIT run_finished(result.outcome);
-  if (result.outcome == RunOutcome::kStopped) close();
+  if (result.outcome == RunOutcome::kStopped) {
+    if (stop_asked_ == StopAsked::kByClosing) {
+      close();
+    } else {
+      services_.show_stopped(this, kStoppedMessage);
+    }
+  }
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -167,12 +175,22 @@ void Form1::dropEvent(QDropEvent* event) {
   QTimer::singleShot(0, this, [this, archive = *path] { check_archive(archive); });
 }
 
+void Form1::keyPressEvent(QKeyEvent* event) {
+  // The window has one button: Return presses it, wherever the focus is.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && event->modifiers() == Qt::NoModifier && command1_->isEnabled()) {
+    command1_->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
   // The run is on the window's thread: it stops at its next step and closes
   // the window once it has cleaned up.
   if (running_) {
     event->ignore();
-    if (!stop_requested_ && services_.confirm_stop(this)) stop_requested_ = true;
+    if (stop_asked_ == StopAsked::kNo && services_.confirm_stop(this)) stop_asked_ = StopAsked::kByClosing;
     return;
   }
   QWidget::closeEvent(event);

@@ -12,6 +12,7 @@
 
 #include "app/run_check.h"
 #include "app/window/fonts.h"
+#include "app/window/window_platform.h"
 #include "app/window/window_services.h"
 #include "run/run_state.h"
 
@@ -22,6 +23,7 @@ inline const QString kFailureSentence =
     QStringLiteral("予期しないエラーが発生したため、チェックを最後まで行えませんでした。");
 inline const QString kNotFoundMessage = QStringLiteral("「%1」が見つかりません。");
 inline const QString kIsFolderMessage = QStringLiteral("「%1」はフォルダです。zipファイルを指定してください。");
+inline const QString kStoppedMessage = QStringLiteral("チェックを中止しました。ERR.txt は書き換えていません。");
 // Short enough that a long run shows progress at once, long enough that a
 // small archive does not flash a dialog.
 inline constexpr std::chrono::milliseconds kProgressDelay{300};
@@ -31,7 +33,7 @@ class Form1 : public QWidget {
 
  public:
   explicit Form1(WindowServices& services, std::chrono::milliseconds progress_delay = kProgressDelay,
-                 const Faces& faces = default_faces());
+                 const Faces& faces = default_faces(), std::chrono::milliseconds progress_interval = kProgressInterval);
 
   // One check run on this archive, without the file dialog (a dropped file,
   // the command line). Ignored while a run is going on; a path that is no
@@ -47,6 +49,7 @@ class Form1 : public QWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void place_controls();
@@ -54,9 +57,10 @@ class Form1 : public QWidget {
 
   WindowServices& services_;
   std::chrono::milliseconds progress_delay_;
+  std::chrono::milliseconds progress_interval_;
   RunState run_state_;  // lives as long as the window; every run resets what it uses
   bool running_ = false;
-  bool stop_requested_ = false;  // the user closed the window during the run and chose to stop
+  StopAsked stop_asked_ = StopAsked::kNo;
   QPushButton* command1_ = nullptr;
 };
 

@@ -1,20 +1,22 @@
 #include "app/window/window_platform.h"
 
 #include <QCoreApplication>
+#include <QPushButton>
 
 #include "platform/desktop_folder.h"
 
 namespace kenshin::window {
 
 WindowPlatform::WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
-                               std::chrono::milliseconds progress_delay, const bool& stop)
+                               std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
+                               StopAsked& stop)
     : services_(services),
       window_(window),
       archive_(std::move(archive)),
       progress_delay_(progress_delay),
+      progress_interval_(progress_interval),
       stop_(stop) {
   started_.start();
-  run_time_ = QDateTime::currentDateTime();
 }
 
 WindowPlatform::~WindowPlatform() { delete progress_; }
@@ -27,6 +29,9 @@ std::optional<std::string> WindowPlatform::choose_archive() {
     if (!chosen) return std::nullopt;
     archive_ = chosen->toStdString();  // kept for the viewer's title
   }
+  // The check runs from here; the time the file dialog stood open is not its own.
+  run_time_ = QDateTime::currentDateTime();
+  started_.start();
   return archive_;
 }
 
@@ -40,12 +45,26 @@ void WindowPlatform::unpack_progress(int k, int n) { show_progress(kUnpackingPro
 void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress.arg(k).arg(n), k, n); }
 
 void WindowPlatform::show_progress(const QString& text, int k, int n) {
-  if (progress_ == nullptr && started_.elapsed() >= progress_delay_.count()) {
+  const qint64 now = started_.elapsed();
+  if (progress_ == nullptr && now < progress_delay_.count()) return;
+  if (progress_ != nullptr && k != n && now - last_shown_ < progress_interval_.count()) return;
+  last_shown_ = now;
+  if (progress_ == nullptr) {
     progress_ = new QProgressDialog(&window_);
     progress_->setObjectName(QStringLiteral("ProgressDialog"));
     progress_->setWindowTitle(window_.windowTitle());
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setCancelButton(nullptr);  // closing the window asks whether to stop
+    // Not modal: a modal dialog would keep the window's close button from
+    // reaching the window, and closing the window is one way to stop.
+    progress_->setWindowModality(Qt::NonModal);
+    // The button alone stops; Esc or the dialog's own close button only hide
+    // it, and it comes back at the next step.
+    auto* stop_button = new QPushButton(kStopButton);
+    stop_button->setObjectName(QStringLiteral("StopButton"));
+    progress_->setCancelButton(stop_button);
+    QObject::disconnect(progress_, &QProgressDialog::canceled, progress_, &QProgressDialog::cancel);
+    QObject::connect(stop_button, &QPushButton::clicked, progress_, [this] {
+      if (stop_ == StopAsked::kNo) stop_ = StopAsked::kByButton;
+    });
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setMinimumDuration(0);

@@ -19,14 +19,23 @@ namespace kenshin::window {
 
 inline const QString kUnpackingProgress = QStringLiteral("展開中　%1 / %2 件");
 inline const QString kCheckingProgress = QStringLiteral("チェック中　%1 / %2 件");
+inline const QString kStopButton = QStringLiteral("中止");
+// Often enough to look alive, seldom enough that redrawing costs the run nothing.
+inline constexpr std::chrono::milliseconds kProgressInterval{250};
+
+// Why a run was asked to stop: the window decides what follows.
+enum class StopAsked { kNo, kByButton, kByClosing };
 
 class WindowPlatform : public platform::Platform {
  public:
   // `archive`, when given, is checked without asking the user. The progress
   // dialog appears at the first step after `progress_delay` has passed.
-  // `stop` is read between steps: once true, the run stops.
+  // After that it is brought up to date at most once per `progress_interval`
+  // and at the last step of each stage. `stop` is read between steps: once
+  // set, the run stops; the dialog's 中止 button sets it.
   WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
-                 std::chrono::milliseconds progress_delay, const bool& stop);
+                 std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
+                 StopAsked& stop);
   ~WindowPlatform() override;
 
   std::string desktop_folder() override;
@@ -34,10 +43,10 @@ class WindowPlatform : public platform::Platform {
   void show_report(const std::string& report_path) override;
 
   // Both run on the window's thread: they let the window repaint and the
-  // progress dialog tell what the run is doing, entry by entry and pair by pair.
+  // progress dialog tell what the run is doing, a few times a second.
   void unpack_progress(int k, int n) override;
   void pair_progress(int k, int n) override;
-  bool stop_requested() override { return stop_; }
+  bool stop_requested() override { return stop_ != StopAsked::kNo; }
 
  private:
   void show_progress(const QString& text, int k, int n);
@@ -46,8 +55,10 @@ class WindowPlatform : public platform::Platform {
   QWidget& window_;
   std::optional<std::string> archive_;
   std::chrono::milliseconds progress_delay_;
-  const bool& stop_;
+  std::chrono::milliseconds progress_interval_;
+  StopAsked& stop_;
   QElapsedTimer started_;
+  qint64 last_shown_ = 0;  // ms after the start
   QDateTime run_time_;
   QPointer<QProgressDialog> progress_;
 };

@@ -1,5 +1,6 @@
 #include "app/window/window_services.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,6 +18,11 @@ std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return QString();
+  // A typed name goes past the dialog's filter; only an archive may replace the last report.
+  if (!files.first().endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) {
+    show_refusal(window, kNotArchiveMessage.arg(QDir::toNativeSeparators(files.first())));
+    return std::nullopt;
+  }
   settings.setValue(kLastFolderKey, QFileInfo(files.first()).absolutePath());
   return files.first();
 }
@@ -37,6 +43,10 @@ void WindowServices::show_failure(QWidget* window, const QString& message) {
 bool WindowServices::confirm_stop(QWidget* window) {
   return QMessageBox::question(window, window->windowTitle(), kConfirmStop, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+void WindowServices::show_stopped(QWidget* window, const QString& message) {
+  QMessageBox::information(window, window->windowTitle(), message);
 }
 
 void WindowServices::show_refusal(QWidget* window, const QString& message) {

@@ -20,6 +20,7 @@ inline const QString kDialogFilter = QStringLiteral("ＺＩＰファイル(*.zip
 inline const QString kSettingsOrganisation = QStringLiteral("kenshin-check");
 inline const QString kSettingsApplication = QStringLiteral("kenshin-check-gui");
 inline const QString kLastFolderKey = QStringLiteral("last_folder");
+inline const QString kNotArchiveMessage = QStringLiteral("「%1」はzipファイルではありません。zipファイルを指定してください。");
 inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
 
 class WindowServices {
@@ -42,6 +43,9 @@ class WindowServices {
 
   // Asks whether to stop the running check (the window is being closed).
   virtual bool confirm_stop(QWidget* window);
+
+  // Tells the user that the run stopped as asked and what was kept.
+  virtual void show_stopped(QWidget* window, const QString& message);
 
   // Tells the user why an archive was not checked at all.
   virtual void show_refusal(QWidget* window, const QString& message);

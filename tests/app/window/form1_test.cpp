@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSettings>
 #include <QStyle>
@@ -19,14 +20,22 @@ using namespace kenshin::window;
 
 class TestServices : public WindowServices {  // the real viewer; dialog and message box do not wait
  public:
-  std::optional<QString> choose_archive(QWidget*) override { return ++dialogs, answer; }
+  std::optional<QString> choose_archive(QWidget*) override {
+    if (dialog_open_ms > 0) QTest::qWait(dialog_open_ms);  // the user looking for the archive
+    answered_at = QDateTime::currentDateTime();
+    return ++dialogs, answer;
+  }
+  int dialog_open_ms = 0;
+  QDateTime answered_at;
   void show_failure(QWidget*, const QString& message) override { failures << message; }
   void show_refusal(QWidget*, const QString& message) override { refusals << message; }
   bool confirm_stop(QWidget*) override { return ++stop_questions, stop_answer; }
+  void show_stopped(QWidget*, const QString& message) override { stopped << message; }
   std::optional<QString> answer;
   int dialogs = 0;
   QStringList failures;
   QStringList refusals;
+  QStringList stopped;
   int stop_questions = 0;
   bool stop_answer = false;
 };
@@ -54,7 +63,8 @@ class Form1Test : public QObject {
     qputenv("HOME", QByteArray::fromStdString(home_->path()));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->path() + "/.config"));
     services_ = TestServices();
-    form_ = std::make_unique<Form1>(services_, std::chrono::milliseconds(0));  // progress from the first pair on
+    form_ = std::make_unique<Form1>(services_, std::chrono::milliseconds(0), default_faces(),
+                                    std::chrono::milliseconds(0));  // progress from the first step on, every step
     form_->show();
   }
 
@@ -125,6 +135,23 @@ class Form1Test : public QObject {
     QCOMPARE(shown->lines(), QStringList{"特定健診の請求ファイルではありません"});
   }
 
+  void viewer_title_carries_the_time_the_check_ran_not_when_the_dialog_opened() {
+    services_.answer = archive();
+    services_.dialog_open_ms = 1100;
+    click();
+    const QString title = viewer()->windowTitle();
+    const QDateTime shown = QDateTime::fromString(title.right(19), "yyyy/MM/dd HH:mm:ss");
+    QVERIFY2(shown.isValid() && shown >= services_.answered_at.addMSecs(-services_.answered_at.time().msec()),
+             qPrintable(title));
+  }
+
+  void return_presses_the_button() {
+    QTest::keyClick(form_.get(), Qt::Key_Return);
+    QTest::keyClick(form_.get(), Qt::Key_Enter);
+    QTest::keyClick(form_.get(), Qt::Key_Escape);
+    QCOMPARE(services_.dialogs, 2);
+  }
+
   void dropped_zip_starts_a_run_other_files_are_refused() {
     auto drop = [this](const std::string& path) {
       QMimeData mime;
@@ -173,6 +200,54 @@ class Form1Test : public QObject {
     QCOMPARE(viewer() != nullptr, !stop);
     QCOMPARE(std::filesystem::exists(report_path()), !stop);
     QVERIFY(std::filesystem::is_empty(tmp.path()));
+  }
+
+  void stop_button_stops_the_run_and_keeps_the_earlier_report() {
+    testkit::write_file(report_path(), "last run\r\n");
+    testkit::Archive three;  // the first pair has a finding, so the report is begun before the stop
+    three.add_pair(testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
+                   testkit::XmlDoc::claims(), 1);
+    for (int n = 2; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
+    services_.answer = archive(three);
+    QString pressed_at;
+    QTimer during_run;
+    connect(&during_run, &QTimer::timeout, [&] {
+      auto* dialog = form_->findChild<QProgressDialog*>();
+      if (dialog == nullptr || dialog->labelText() != "チェック中　2 / 3 件" || !pressed_at.isEmpty()) return;
+      auto* stop = dialog->findChild<QPushButton*>("StopButton");
+      QVERIFY(stop != nullptr && stop->text() == "中止");
+      pressed_at = dialog->labelText();
+      QTest::mouseClick(stop, Qt::LeftButton);
+    });
+    during_run.start(0);
+    click();
+    QCOMPARE(pressed_at, QString("チェック中　2 / 3 件"));
+    QCOMPARE(services_.stopped, QStringList{kStoppedMessage});
+    QVERIFY(form_->isVisible() && command1()->isEnabled() && viewer() == nullptr && services_.stop_questions == 0);
+    std::ifstream report(report_path(), std::ios::binary);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(report), {}), std::string("last run\r\n"));
+
+    services_.stopped.clear();  // the next run is not stopped by the last one's button
+    during_run.stop();
+    click();
+    QVERIFY(services_.stopped.isEmpty() && viewer() != nullptr);
+  }
+
+  void progress_is_shown_at_most_once_per_interval_and_at_each_stage_end() {
+    Form1 form(services_, std::chrono::milliseconds(0), default_faces(), std::chrono::hours(1));
+    form.show();
+    testkit::Archive three;
+    for (int n = 1; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
+    services_.answer = archive(three);
+    QStringList progress;
+    QTimer during_run;
+    connect(&during_run, &QTimer::timeout, [&] {
+      auto* dialog = form.findChild<QProgressDialog*>();
+      if (dialog != nullptr && dialog->isVisible() && !progress.contains(dialog->labelText())) progress << dialog->labelText();
+    });
+    during_run.start(0);
+    QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(progress, (QStringList{"展開中　0 / 6 件", "展開中　6 / 6 件", "チェック中　3 / 3 件"}));
   }
 
   void captions_fit_their_boxes_in_every_japanese_face_data() {
@@ -230,6 +305,34 @@ class Form1Test : public QObject {
     QCOMPARE(opened_in, QStringList{desktop});
     QCOMPARE(QSettings(kSettingsOrganisation, kSettingsApplication).value(kLastFolderKey).toString(),
              QFileInfo(chosen).absolutePath());
+  }
+
+  void typed_paths_are_taken_exactly_when_they_end_in_zip_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("lower case") << "1311234567_95899071_201812060_1.zip" << true;
+    QTest::newRow("upper case") << "1311234567_95899071_201812060_1.ZIP" << true;
+    QTest::newRow("mixed case") << "1311234567_95899071_201812060_1.Zip" << true;
+    QTest::newRow("text file") << "notes.txt" << false;
+    QTest::newRow("zip inside the name") << "notes.zip.txt" << false;
+  }
+  void typed_paths_are_taken_exactly_when_they_end_in_zip() {
+    QFETCH(QString, name);
+    QFETCH(bool, taken);
+    const QString typed = QString::fromStdString(home_->path()) + "/" + name;
+    testkit::write_file(typed.toStdString(), "x");
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* line = dialog->findChild<QLineEdit*>("fileNameEdit");
+      QVERIFY(line != nullptr);
+      line->setText(typed);
+      QTest::keyClick(line, Qt::Key_Return);
+      if (dialog->isVisible()) dialog->reject();  // refused by the dialog itself
+    });
+    const std::optional<QString> chosen = services_.WindowServices::choose_archive(form_.get());
+    QCOMPARE(chosen, taken ? std::optional<QString>(typed) : std::nullopt);
+    QCOMPARE(services_.refusals, taken ? QStringList{} : QStringList{kNotArchiveMessage.arg(typed)});
   }
 
   void paths_that_are_no_file_are_refused_and_leave_the_report_alone() {

@@ -1,0 +1,44 @@
+#include "base/edition.h"
+
+#include <gtest/gtest.h>
+
+namespace kenshin::base {
+namespace {
+
+using namespace std::chrono;
+
+// A moment given as UTC.
+system_clock::time_point utc(int y, unsigned m, unsigned d, int hour) {
+  return sys_days{year{y} / m / d} + hours(hour);
+}
+
+TEST(Edition, TheFiscalYearTurnsOnAprilFirstInJapan) {
+  struct Case {
+    const char* name;
+    system_clock::time_point now;
+    int fiscal_year;
+  } cases[] = {
+      {"March 31, 23:59 in Japan", utc(2027, 3, 31, 14) - minutes(1), 2026},
+      {"April 1, 00:00 in Japan (still March 31 in UTC)", utc(2027, 3, 31, 15), 2027},
+      {"April 1 in UTC, 08:59 in Japan", utc(2027, 4, 1, 0), 2027},
+      {"January", utc(2027, 1, 10, 3), 2026},
+      {"December 31 in UTC, New Year in Japan", utc(2026, 12, 31, 20), 2026},
+  };
+  for (const Case& c : cases) EXPECT_EQ(fiscal_year_in_japan(c.now), c.fiscal_year) << c.name;
+}
+
+TEST(Edition, EraYearsWithFullWidthDigits) {
+  EXPECT_EQ(era_year(2018), "平成３０");
+  EXPECT_EQ(era_year(2019), "令和元");
+  EXPECT_EQ(era_year(2026), "令和８");
+  EXPECT_EQ(era_year(2030), "令和１２");
+}
+
+TEST(Edition, OnlyTheTwoEditionsAreNamed) {
+  EXPECT_EQ(parse_edition("2018"), Edition::k2018);
+  EXPECT_EQ(parse_edition("2024"), Edition::k2024);
+  for (const char* other : {"", "2019", "24", " 2024", "2024x"}) EXPECT_EQ(parse_edition(other), std::nullopt) << other;
+}
+
+}  // namespace
+}  // namespace kenshin::base

@@ -59,7 +59,7 @@ constexpr const char kHelp[] =
     "                 with the program); e.g. kenshin-check --schema ARCHIVE\n"
     "  --archive-checks\n"
     "                 also check ix08_V08.xml and su08_V08.xml against the archive:\n"
-    "                 totals, record count, sender and receiver numbers;\n"
+    "                 totals, record count and receiver number;\n"
     "                 e.g. kenshin-check --archive-checks ARCHIVE\n"
     "  --csv FILE     also write every finding to FILE as CSV (UTF-8 with BOM);\n"
     "                 e.g. kenshin-check --schema --csv findings.csv ARCHIVE\n"

@@ -216,9 +216,7 @@ int main(int argc, char** argv) {
   kenshin::RunState run;
   set_edition(options, run);
   kenshin::extrachecks::ExtraChecks extra(options.extra);
-  kenshin::FurtherChecks further;
-  if (options.extra.any()) further = [&extra](kenshin::RunState& r) { return extra.run(r); };
-  kenshin::RunResult result = kenshin::run_check(run, platform, further);
+  kenshin::RunResult result = kenshin::run_check(run, platform, options.extra.any() ? &extra : nullptr);
   platform.end_progress();
 
   if (result.outcome == kenshin::RunOutcome::kStopped) {

@@ -17,7 +17,7 @@ namespace kenshin {
 
 namespace {
 
-RunOutcome run_stages(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
+RunOutcome run_stages(RunState& run, platform::Platform& platform, FurtherChecks* further_checks) {
   run.run_status = kFlagClear;
   intake::select_archive(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kCancelled;
@@ -25,8 +25,10 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, const Further
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
   intake::unpack_and_inventory(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
+  if (further_checks != nullptr) further_checks->start(run);
   try {
-    docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
+    docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document},
+                    further_checks);
     intake::check_unread_entries(run, platform);
   } catch (const platform::DamagedArchive&) {
     intake::report_damaged_archive(run, platform);
@@ -38,14 +40,14 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, const Further
     report::report_no_error(run);
     outcome = RunOutcome::kClean;
   }
-  if (further_checks && further_checks(run)) outcome = RunOutcome::kFindings;
+  if (further_checks != nullptr && further_checks->finish(run)) outcome = RunOutcome::kFindings;
   report::close_and_show_report(run, platform);
   return outcome;
 }
 
 }  // namespace
 
-RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks) {
+RunResult run_check(RunState& run, platform::Platform& platform, FurtherChecks* further_checks) {
   platform::ZipArchive archive;
   run.archive = &archive;
   RunResult result;
@@ -60,6 +62,7 @@ RunResult run_check(RunState& run, platform::Platform& platform, const FurtherCh
   } catch (...) {
     result = {RunOutcome::kFailed, "予期しないエラーのためチェックを中止しました"};
   }
+  if (further_checks != nullptr) further_checks->close();
   if (result.outcome == RunOutcome::kFailed || result.outcome == RunOutcome::kStopped) {
     // This run's unfinished report goes; the earlier ERR.txt was never touched.
     report::abandon_report(run);

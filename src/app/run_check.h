@@ -1,9 +1,9 @@
 // One check run: from choosing the archive to showing the report.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "docs/further_pass.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
 
@@ -22,10 +22,9 @@ struct RunResult {
   std::string failure;  // one line, for kFailed
 };
 
-// Checks the user asked for beyond the quick check. They run once the pair
-// loop has gone through, while the archive is still open (run.archive), append
-// their lines to the open report and return true when they found something.
-using FurtherChecks = std::function<bool(RunState&)>;
+// Checks the user asked for beyond the quick check. They read the documents
+// in the pair loop's pass and write their lines after the quick check's.
+using FurtherChecks = docs::FurtherPass;
 
 // Runs the stages in order and stops at the first that stops the run. The
 // archive is read in memory for the length of the run; nothing of it is
@@ -33,6 +32,6 @@ using FurtherChecks = std::function<bool(RunState&)>;
 // closed and is returned as kFailed; nothing escapes but that. A
 // stop asked for through the platform ends the run the same way at its next
 // safe point and is returned as kStopped.
-RunResult run_check(RunState& run, platform::Platform& platform, const FurtherChecks& further_checks = {});
+RunResult run_check(RunState& run, platform::Platform& platform, FurtherChecks* further_checks = nullptr);
 
 }  // namespace kenshin

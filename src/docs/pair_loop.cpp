@@ -27,11 +27,11 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 
 }  // namespace
 
-void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks) {
+void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks, FurtherPass* further) {
   // What reading and listing the archive's directory freed lies scattered
   // through the heap; given back now, the pair loop runs in a few megabytes.
   malloc_trim(0);
-  PairSource source(run, pair_loop_threads());
+  PairSource source(run, pair_loop_threads(), further != nullptr && further->wants_parse_reports());
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;
@@ -42,6 +42,7 @@ void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks
     claims_pre_read(run, claims);
     checks.data(run, pair.data ? &*pair.data : nullptr);
     checks.claims(run, claims);
+    if (further != nullptr) further->read_pair(run, run.pair_index, pair);
     source.give_back(std::move(pair));
   }
 }

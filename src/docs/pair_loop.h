@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "docs/further_pass.h"
 #include "docs/xml.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
@@ -27,7 +28,9 @@ struct DocumentChecks {
   void (*claims)(RunState& run, const Document* claims_document);
 };
 
-void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks);
+// `further` (may be nullptr) reads every pair after the checks.
+void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks,
+               FurtherPass* further = nullptr);
 
 // Reads the claim type and which detailed items the claims document bills
 // (nullptr: it failed to load).

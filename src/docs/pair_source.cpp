@@ -17,11 +17,13 @@ namespace kenshin::docs {
 
 namespace {
 
-LoadedPair load_pair(platform::ZipReader& reader, const RunState& run, int k) {
+LoadedPair load_pair(platform::ZipReader& reader, const RunState& run, int k, bool reports) {
   LoadedPair pair;
-  pair.data = load_document(reader, run.data_folder + "/" + run.data_file_list.at(k - 1), Bindings::kData);
+  pair.data = load_document(reader, run.data_folder + "/" + run.data_file_list.at(k - 1), Bindings::kData,
+                            reports ? &pair.data_report : nullptr);
   pair.claims = load_document(reader, run.claims_folder + "/" + run.claims_file_list.at(k - 1),
-                              claims_bindings(run.edition == base::Edition::k2024));
+                              claims_bindings(run.edition == base::Edition::k2024),
+                              reports ? &pair.claims_report : nullptr);
   return pair;
 }
 
@@ -40,7 +42,7 @@ int pair_loop_threads() {
   return 1;
 }
 
-PairSource::PairSource(const RunState& run, int threads) : run_(run) {
+PairSource::PairSource(const RunState& run, int threads, bool reports) : run_(run), reports_(reports) {
   if (threads < 2 || run.pair_count <= 1) {
     reader_.emplace(archive_of(run));
   } else {
@@ -83,7 +85,7 @@ void PairSource::load_ahead() {
         spent.swap(spent_);
       }
       spent.clear();
-      LoadedPair pair = load_pair(reader, run_, k);
+      LoadedPair pair = load_pair(reader, run_, k, reports_);
       {
         std::lock_guard lock(mutex_);
         ready_.push_back(std::move(pair));
@@ -102,7 +104,7 @@ void PairSource::load_ahead() {
 }
 
 LoadedPair PairSource::take(int k) {
-  if (!loader_.joinable()) return load_pair(*reader_, run_, k);
+  if (!loader_.joinable()) return load_pair(*reader_, run_, k, reports_);
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return !ready_.empty() || finished_; });
   if (ready_.empty()) {

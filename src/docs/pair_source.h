@@ -21,6 +21,9 @@ namespace kenshin::docs {
 struct LoadedPair {
   std::optional<Document> data;    // nullopt: failed to load
   std::optional<Document> claims;  // nullopt: failed to load
+  // How each parse went; filled only for a source made with reports.
+  ParseReport data_report;
+  ParseReport claims_report;
 };
 
 // The number of threads the pair loop uses: 2 when KENSHIN_THREADS=2 on a
@@ -29,8 +32,9 @@ int pair_loop_threads();
 
 class PairSource {
  public:
-  // The run's archive, folders and lists must not change while the source lives.
-  PairSource(const RunState& run, int threads);
+  // The run's archive, folders and lists must not change while the source
+  // lives. With `reports`, every pair comes with the reports of its parses.
+  PairSource(const RunState& run, int threads, bool reports = false);
   ~PairSource();
   PairSource(const PairSource&) = delete;
   PairSource& operator=(const PairSource&) = delete;
@@ -48,6 +52,7 @@ class PairSource {
 
   static constexpr size_t kQueued = 2;
   const RunState& run_;
+  bool reports_;
   std::optional<platform::ZipReader> reader_;  // one thread: the documents are read on the caller's
   std::mutex mutex_;
   std::condition_variable changed_;

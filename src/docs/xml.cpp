@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <fcntl.h>
@@ -32,6 +33,7 @@ struct Document::Impl {
   xmlXPathContextPtr context = nullptr;     // made for the first question the index cannot answer
   const char* ns = nullptr;
   std::unique_ptr<fast_path::Index> index;  // built on the first question
+  bool owns_doc = true;                     // false: a view of another Document's tree
 
   fast_path::Index& fast_index() {
     if (!index) index = std::make_unique<fast_path::Index>(doc, ns);
@@ -40,7 +42,7 @@ struct Document::Impl {
   xmlXPathContextPtr xpath_context();
   ~Impl() {
     if (context != nullptr) xmlXPathFreeContext(context);
-    if (doc != nullptr) xmlFreeDoc(doc);
+    if (doc != nullptr && owns_doc) xmlFreeDoc(doc);
   }
 };
 
@@ -328,10 +330,34 @@ std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader,
 
 namespace {
 
-const char* bound_namespace(xmlDocPtr parsed, Bindings bindings) {
+// The parser's errors into a report while it lives (this thread only).
+class ParserErrorsTo {
+ public:
+  explicit ParserErrorsTo(ParseReport& report) : previous_(xmlStructuredError), previous_data_(xmlStructuredErrorContext) {
+    xmlSetStructuredErrorFunc(&report, collect);
+  }
+  ~ParserErrorsTo() { xmlSetStructuredErrorFunc(previous_data_, previous_); }
+  ParserErrorsTo(const ParserErrorsTo&) = delete;
+  ParserErrorsTo& operator=(const ParserErrorsTo&) = delete;
+
+ private:
+  static void collect(void* data, xmlErrorPtr error) {
+    if (error == nullptr || error->level < XML_ERR_ERROR) return;
+    auto* report = static_cast<ParseReport*>(data);
+    if (report->errors++ == 0) {
+      report->first_line = error->line;
+      report->first_message = error->message != nullptr ? error->message : "";
+    }
+  }
+
+  xmlStructuredErrorFunc previous_;
+  void* previous_data_;
+};
+
+const char* bound_namespace(const xmlDoc* parsed, Bindings bindings) {
   if (bindings == Bindings::kData) return kDataNamespace;
   if (bindings == Bindings::kClaimsEitherEdition) {
-    xmlNodePtr root = xmlDocGetRootElement(parsed);
+    const xmlNode* root = xmlDocGetRootElement(parsed);
     if (root != nullptr && root->ns != nullptr && root->ns->href != nullptr &&
         std::strcmp(reinterpret_cast<const char*>(root->ns->href), kClaims2024Namespace) == 0) {
       return kClaims2024Namespace;
@@ -342,26 +368,40 @@ const char* bound_namespace(xmlDocPtr parsed, Bindings bindings) {
 
 }  // namespace
 
-std::optional<Document> parse_document(std::string_view content, Bindings bindings) {
+std::optional<Document> parse_document(std::string_view content, Bindings bindings, ParseReport* report) {
+  if (report != nullptr) *report = ParseReport{};
   if (content.size() > kMaxDocumentSize || !markup_within_ceilings(content)) return std::nullopt;
 
   // Short texts kept inside their nodes, and no nodes for the white space
   // between elements (node_text skips it anyway): fewer allocations to make
-  // and free, fewer siblings for a question to pass over.
-  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS;
+  // and free, fewer siblings for a question to pass over. A validator sees
+  // that white space, so a parse for one keeps it. Line numbers past 65535
+  // are kept too.
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_BIG_LINES;
+  if (report == nullptr) options |= XML_PARSE_NOBLANKS;
   const char* encoding = nullptr;
   if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";
     options |= XML_PARSE_IGNORE_ENC;
   }
   xmlSetGenericErrorFunc(nullptr, ignore_parser_message);
-  // The size fits: nothing over kMaxDocumentSize gets here.
-  xmlDocPtr parsed = xmlReadMemory(content.data(), static_cast<int>(content.size()), nullptr, encoding, options);
-  if (parsed == nullptr) return std::nullopt;
-  if (!entity_text_within_budget(parsed)) {
-    xmlFreeDoc(parsed);
+  xmlDocPtr parsed;
+  {
+    std::optional<ParserErrorsTo> errors;
+    if (report != nullptr) errors.emplace(*report);
+    // The size fits: nothing over kMaxDocumentSize gets here.
+    parsed = xmlReadMemory(content.data(), static_cast<int>(content.size()), nullptr, encoding, options);
+  }
+  if (parsed == nullptr) {
+    if (report != nullptr) report->outcome = ParseReport::Outcome::kMalformed;
     return std::nullopt;
   }
+  if (!entity_text_within_budget(parsed)) {
+    xmlFreeDoc(parsed);
+    if (report != nullptr) report->outcome = ParseReport::Outcome::kOverBudget;
+    return std::nullopt;
+  }
+  if (report != nullptr) report->outcome = ParseReport::Outcome::kParsed;
 
   auto impl = std::make_unique<Document::Impl>();
   impl->doc = parsed;
@@ -369,10 +409,24 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
   return Document(std::move(impl));
 }
 
-std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings) {
+std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings,
+                                      ParseReport* report) {
+  if (report != nullptr) *report = ParseReport{};
   std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
   if (!content) return std::nullopt;
-  return parse_document(*content, bindings);
+  return parse_document(*content, bindings, report);
+}
+
+_xmlDoc* libxml_tree(const Document& doc) { return doc.impl().doc; }
+
+std::optional<Document> rebound(const Document& doc, Bindings bindings) {
+  const char* ns = bound_namespace(doc.impl().doc, bindings);
+  if (std::strcmp(ns, doc.impl().ns) == 0) return std::nullopt;
+  auto impl = std::make_unique<Document::Impl>();
+  impl->doc = doc.impl().doc;
+  impl->ns = ns;
+  impl->owns_doc = false;
+  return Document(std::move(impl));
 }
 
 std::optional<Document> load_document(const std::string& path, Bindings bindings) {

@@ -13,6 +13,8 @@
 
 #include "docs/text.h"
 
+struct _xmlDoc;
+
 namespace kenshin::platform {
 class ZipReader;
 }
@@ -63,6 +65,23 @@ class Document {
   std::unique_ptr<Impl> impl_;
 };
 
+// How a document's parse went, for a check that must say why a document
+// could not be read (schema validation). Filled only when asked for; a
+// parse asked for it also keeps the white space between elements, so that
+// the tree is the one a validator builds from the same bytes.
+struct ParseReport {
+  enum class Outcome {
+    kParsed,      // the tree was built (errors may still have been raised on the way)
+    kUnread,      // refused unparsed: no file, too long, too much markup
+    kMalformed,   // the parser gave up
+    kOverBudget,  // parsed, but its entity references would produce too much text
+  };
+  Outcome outcome = Outcome::kUnread;
+  int errors = 0;  // errors the parser raised; warnings are not counted
+  long first_line = 0;
+  std::string first_message;  // the parser's own text
+};
+
 // Documents longer than this fail to load unread.
 inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 
@@ -73,14 +92,15 @@ inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
 // more text than the budget of docs/entities.h. A document that declares
 // Shift_JIS is read as code page 932, as the Windows programs that write such
 // documents mean it. Never touches the network or loads external entities.
-std::optional<Document> parse_document(std::string_view content, Bindings bindings);
+std::optional<Document> parse_document(std::string_view content, Bindings bindings, ParseReport* report = nullptr);
 
 // The document at `path` inside the archive, decompressed by `reader` and
 // parsed as above. nullopt also when there is no file at the path (a folder,
 // say) or the file is longer than kMaxDocumentSize by its size in the archive;
 // such a file is not decompressed. Throws platform::DamagedArchive when the
 // entry's data is damaged.
-std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings);
+std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings,
+                                      ParseReport* report = nullptr);
 
 // A document file on the local disk, as above.
 std::optional<Document> load_document(const std::string& path, Bindings bindings);
@@ -95,6 +115,14 @@ std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader,
 // The encoding load_document makes the parser use instead of the declared
 // one: "CP932" for content that declares Shift_JIS, else nullptr.
 const char* encoding_override(std::string_view content);
+
+// The libxml2 tree of a loaded document, for a reader of its own (schema
+// validation) that leaves the tree as it found it.
+_xmlDoc* libxml_tree(const Document& doc);
+
+// The same tree read with other bindings, valid while `doc` lives; nullopt
+// when the bindings name the namespace `doc` is read with already.
+std::optional<Document> rebound(const Document& doc, Bindings bindings);
 
 // The first node in document order the expression selects, or no node.
 Node select_node(const Document& doc, std::string_view expression);

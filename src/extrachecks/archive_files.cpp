@@ -22,6 +22,14 @@ std::optional<std::string> top_level_file(const RunState& run, std::string_view 
   return match;
 }
 
+TopLevelDocument read_top_level(const RunState& run, platform::ZipReader& reader, std::string_view name) {
+  TopLevelDocument top;
+  top.name = std::string(name);
+  top.path = top_level_file(run, name);
+  if (top.path) top.doc = docs::load_document(reader, *top.path, docs::Bindings::kClaimsEitherEdition, &top.report);
+  return top;
+}
+
 std::string data_file_label(const RunState& run, int pair) {
   return folder_name(run.data_folder) + "/" + run.data_file_list.at(pair - 1);
 }

@@ -55,29 +55,27 @@ struct SettlementSum {
   int left_out() const { return unreadable + without_amount; }
 };
 
+}  // namespace
+
 class CrossCheck {
  public:
-  explicit CrossCheck(const RunState& run) : run_(run), reader_(*run.archive) {
+  explicit CrossCheck(const RunState& run) : run_(run) {
     receiver_ = docs::from_utf16(docs::mid_units(docs::to_utf16(run.archive_stem), 12, 8));
   }
 
-  std::vector<ExtraFinding> run() {
-    std::array<SettlementSum, kSummaryTotals.size()> sums{};
-    for (int k = 1; k <= run_.pair_count; ++k) add_settlement(k, sums);
-    check_index();
-    check_summary(sums);
+  std::vector<ExtraFinding> finish(const TopLevelDocument& index, const TopLevelDocument& summary) {
+    check_index(index);
+    check_summary(summary, sums_);
     return std::move(findings_);
   }
 
- private:
-  void add(int pair, const std::string& file, std::string message) {
-    findings_.push_back({ExtraKind::kCrossCheck, pair, file, std::move(message)});
-  }
-
-  void add_settlement(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    std::optional<docs::Document> doc =
-        docs::load_document(reader_, run_.claims_folder + "/" + run_.claims_file_list[k - 1], kSettlementBindings);
-    if (!doc) {
+  // A settlement document as the pair loop loaded it (nullptr: it failed
+  // to load), read in either settlement namespace.
+  void add_settlement(const docs::Document* loaded) {
+    std::array<SettlementSum, kSummaryTotals.size()>& sums = sums_;
+    std::optional<docs::Document> view = loaded ? docs::rebound(*loaded, kSettlementBindings) : std::nullopt;
+    const docs::Document* doc = view ? &*view : loaded;
+    if (doc == nullptr) {
       for (SettlementSum& sum : sums) ++sum.unreadable;
       return;
     }
@@ -93,8 +91,13 @@ class CrossCheck {
     }
   }
 
-  void check_index() {
-    std::optional<docs::Document> index = load_top_level(kIndexFile, "交換用基本情報ファイル");
+ private:
+  void add(int pair, const std::string& file, std::string message) {
+    findings_.push_back({ExtraKind::kCrossCheck, pair, file, std::move(message)});
+  }
+
+  void check_index(const TopLevelDocument& top) {
+    const docs::Document* index = load_top_level(top, "交換用基本情報ファイル");
     if (!index) return;
     std::string file(kIndexFile);
     // The sender may be a provider, an insurer or an agency acting for
@@ -111,8 +114,8 @@ class CrossCheck {
                   "DATAとCLAIMSのファイルは合わせて " + std::to_string(documents) + " 件です", documents, file);
   }
 
-  void check_summary(const std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    std::optional<docs::Document> summary = load_top_level(kSummaryFile, "集計情報ファイル");
+  void check_summary(const TopLevelDocument& top, const std::array<SettlementSum, kSummaryTotals.size()>& sums) {
+    const docs::Document* summary = load_top_level(top, "集計情報ファイル");
     if (!summary) return;
     std::string file(kSummaryFile);
     int64_t settlements = static_cast<int64_t>(run_.claims_file_list.size());
@@ -164,16 +167,14 @@ class CrossCheck {
     }
   }
 
-  std::optional<docs::Document> load_top_level(std::string_view name, const std::string& what) {
-    std::string file(name);
-    std::optional<std::string> path = top_level_file(run_, name);
-    if (!path) {
+  const docs::Document* load_top_level(const TopLevelDocument& top, const std::string& what) {
+    const std::string& file = top.name;
+    if (!top.path) {
       add(0, file, what + "（" + file + "）がありません");
-      return std::nullopt;
+      return nullptr;
     }
-    std::optional<docs::Document> doc = docs::load_document(reader_, *path, kSettlementBindings);
-    if (!doc) add(0, file, what + "（" + file + "）を読み込めません");
-    return doc;
+    if (!top.doc) add(0, file, what + "（" + file + "）を読み込めません");
+    return top.doc ? &*top.doc : nullptr;
   }
 
   // Amounts and counts are whole numbers; "001000" is 1000.
@@ -184,13 +185,18 @@ class CrossCheck {
   }
 
   const RunState& run_;
-  platform::ZipReader reader_;
   std::string receiver_;
+  std::array<SettlementSum, kSummaryTotals.size()> sums_{};
   std::vector<ExtraFinding> findings_;
 };
 
-}  // namespace
+CrossCheckPass::CrossCheckPass(const RunState& run) : check_(std::make_unique<CrossCheck>(run)) {}
+CrossCheckPass::~CrossCheckPass() = default;
 
-std::vector<ExtraFinding> cross_check_archive(const RunState& run) { return CrossCheck(run).run(); }
+void CrossCheckPass::settlement(const docs::Document* claims) { check_->add_settlement(claims); }
+
+std::vector<ExtraFinding> CrossCheckPass::finish(const TopLevelDocument& index, const TopLevelDocument& summary) {
+  return check_->finish(index, summary);
+}
 
 }  // namespace kenshin::extrachecks

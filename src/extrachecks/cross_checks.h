@@ -6,15 +6,38 @@
 // in either settlement namespace (2007 or FY2024), whatever the edition.
 #pragma once
 
+#include <memory>
+#include <string_view>
 #include <vector>
 
-#include "run/run_state.h"
+#include "docs/xml.h"
+#include "extrachecks/archive_files.h"
 #include "extrachecks/extra_finding.h"
+#include "run/run_state.h"
 
 namespace kenshin::extrachecks {
 
 inline constexpr std::string_view kCrossCheckHeading = "【交換用基本情報・集計情報とZIPファイルの照合】";
 
-std::vector<ExtraFinding> cross_check_archive(const RunState& run);
+class CrossCheck;
+
+// Adds up the settlement documents handed to it, then compares the index and
+// the summary with the archive.
+class CrossCheckPass {
+ public:
+  explicit CrossCheckPass(const RunState& run);
+  ~CrossCheckPass();
+  CrossCheckPass(const CrossCheckPass&) = delete;
+  CrossCheckPass& operator=(const CrossCheckPass&) = delete;
+
+  // A settlement document as the pair loop loaded it; nullptr: it failed to load.
+  void settlement(const docs::Document* claims);
+
+  // Everything found, the index's lines first.
+  std::vector<ExtraFinding> finish(const TopLevelDocument& index, const TopLevelDocument& summary);
+
+ private:
+  std::unique_ptr<CrossCheck> check_;
+};
 
 }  // namespace kenshin::extrachecks

@@ -4,8 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "extrachecks/cross_checks.h"
-#include "extrachecks/schema_check.h"
+#include "platform/zip_archive.h"
 #include "report/report.h"
 
 namespace kenshin::extrachecks {
@@ -25,21 +24,60 @@ void ExtraChecks::write_section(RunState& run, std::string_view heading, const s
   report::report_section(run, heading, records, none);
 }
 
-bool ExtraChecks::run(RunState& run) {
-  bool found = false;
-  if (options_.schema) {
-    SchemaCheck check = check_schemas(run);
-    write_section(run, check.heading, check.findings, "スキーマ検証でのエラーはありません");
-    found = found || !check.findings.empty();
-    findings_.insert(findings_.end(), check.findings.begin(), check.findings.end());
+void ExtraChecks::start(const RunState& run) {
+  close();
+  findings_.clear();
+  try {
+    platform::ZipReader reader(*run.archive);
+    index_ = read_top_level(run, reader, kIndexFile);
+    summary_ = read_top_level(run, reader, kSummaryFile);
+    if (options_.archive_checks) cross_.emplace(run);
+    if (options_.schema) {
+      schema_.emplace(run);
+      schema_->top_level(index_);
+      schema_->top_level(summary_);
+    }
+  } catch (...) {
+    failure_ = std::current_exception();
   }
-  if (options_.archive_checks) {
-    std::vector<ExtraFinding> cross = cross_check_archive(run);
+}
+
+void ExtraChecks::read_pair(const RunState&, int k, const docs::LoadedPair& pair) {
+  if (failure_) return;
+  try {
+    // The questions first: validation reads the tree as it stands.
+    if (cross_) cross_->settlement(pair.claims ? &*pair.claims : nullptr);
+    if (schema_) schema_->pair(k, pair);
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
+
+bool ExtraChecks::finish(RunState& run) {
+  if (failure_) std::rethrow_exception(failure_);
+  bool found = false;
+  if (schema_) {
+    const std::string& heading = schema_->heading();
+    const std::vector<ExtraFinding>& schema_findings = schema_->findings();
+    write_section(run, heading, schema_findings, "スキーマ検証でのエラーはありません");
+    found = found || !schema_findings.empty();
+    findings_.insert(findings_.end(), schema_findings.begin(), schema_findings.end());
+  }
+  if (cross_) {
+    std::vector<ExtraFinding> cross = cross_->finish(index_, summary_);
     write_section(run, kCrossCheckHeading, cross, "照合でのエラーはありません");
     found = found || !cross.empty();
     findings_.insert(findings_.end(), cross.begin(), cross.end());
   }
   return found;
+}
+
+void ExtraChecks::close() {
+  schema_.reset();
+  cross_.reset();
+  index_ = {};
+  summary_ = {};
+  failure_ = nullptr;
 }
 
 }  // namespace kenshin::extrachecks

@@ -38,6 +38,8 @@ std::string archive_relative(const RunState& run, std::string text) {
   return text;
 }
 
+}  // namespace
+
 // Picks, schema by schema, the archive's own or the shipped one. A schema the
 // archive's folder lacks or that does not compile is said once and replaced
 // by the shipped one, so that its documents are still checked. The shipped
@@ -95,6 +97,8 @@ class SchemaSource {
   std::set<std::string> reported_;
 };
 
+namespace {
+
 std::string describe(const std::string& label, const ValidationErrors& errors) {
   std::string where = errors.first_line > 0 ? std::to_string(errors.first_line) + "行目：" : "";
   if (!errors.well_formed) {
@@ -104,43 +108,52 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
          errors.first_message + "）";
 }
 
-void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader& reader, std::string_view schema,
-                  const std::string& path, const std::string& label, int pair, const std::string& file,
-                  std::vector<ExtraFinding>& findings) {
-  SchemaValidator* validator = source.validator_for(schema);
-  if (!validator) return;
-  ValidationErrors errors =
-      validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
-  errors.first_message = archive_relative(run, errors.first_message);
-  if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
-}
-
 }  // namespace
 
-SchemaCheck check_schemas(const RunState& run) {
-  SchemaCheck check;
-  SchemaSource source(run, check.findings);
-  platform::ZipReader reader(*run.archive);
-  check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
-  if (!source.has_any()) {
-    check.heading = kNoSchemaHeading;
-    check.findings.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition)});
-    return check;
-  }
+// The source is made at the first document, when the schemas are first needed.
+SchemaPass::SchemaPass(const RunState& run) : run_(run) {}
+SchemaPass::~SchemaPass() = default;
 
-  for (auto [name, schema] : {std::pair{kIndexFile, kIndexSchema}, std::pair{kSummaryFile, kSummarySchema}}) {
-    if (std::optional<std::string> path = top_level_file(run, name)) {
-      std::string file = file_name(*path);
-      validate_one(run, source, reader, schema, *path, file, 0, file, check.findings);
+bool SchemaPass::ready() {
+  if (!source_) {
+    source_ = std::make_unique<SchemaSource>(run_, findings_);
+    heading_ = std::string(source_->uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
+    if (!source_->has_any()) {
+      heading_ = kNoSchemaHeading;
+      findings_.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition)});
     }
   }
-  for (int k = 1; k <= run.pair_count; ++k) {
-    validate_one(run, source, reader, kDataSchema, run.data_folder + "/" + run.data_file_list[k - 1],
-                 data_file_label(run, k), k, run.data_file_list[k - 1], check.findings);
-    validate_one(run, source, reader, kClaimsSchema, run.claims_folder + "/" + run.claims_file_list[k - 1],
-                 claims_file_label(run, k), k, run.claims_file_list[k - 1], check.findings);
-  }
-  return check;
+  return source_->has_any();
+}
+
+void SchemaPass::validate(std::string_view schema, const docs::Document* doc, const docs::ParseReport& report,
+                          const std::string& label, int pair, const std::string& file) {
+  if (!ready()) return;
+  SchemaValidator* validator = source_->validator_for(schema);
+  if (!validator) return;
+  ValidationErrors errors = validator->validate(std::string(schema), doc, report);
+  errors.first_message = archive_relative(run_, errors.first_message);
+  if (errors.count > 0) findings_.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
+}
+
+void SchemaPass::top_level(const TopLevelDocument& top) {
+  std::string_view schema = top.name == kIndexFile ? kIndexSchema : kSummarySchema;
+  if (!top.path) return;
+  std::string file = file_name(*top.path);
+  validate(schema, top.doc ? &*top.doc : nullptr, top.report, file, 0, file);
+}
+
+void SchemaPass::pair(int k, const docs::LoadedPair& pair) {
+  const std::string& data = run_.data_file_list[k - 1];
+  const std::string& claims = run_.claims_file_list[k - 1];
+  validate(kDataSchema, pair.data ? &*pair.data : nullptr, pair.data_report, data_file_label(run_, k), k, data);
+  validate(kClaimsSchema, pair.claims ? &*pair.claims : nullptr, pair.claims_report, claims_file_label(run_, k), k,
+           claims);
+}
+
+const std::string& SchemaPass::heading() {
+  ready();
+  return heading_;
 }
 
 }  // namespace kenshin::extrachecks

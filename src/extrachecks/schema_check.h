@@ -5,21 +5,48 @@
 // program. A FY2024 run has only the archive's own schemas.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "run/run_state.h"
+#include "docs/pair_source.h"
+#include "extrachecks/archive_files.h"
 #include "extrachecks/extra_finding.h"
+#include "run/run_state.h"
 
 namespace kenshin::extrachecks {
 
-struct SchemaCheck {
-  std::string heading;  // the report's heading line, naming the schema set used
-  std::vector<ExtraFinding> findings;
-};
+class SchemaSource;
 
-// Runs over the archive in memory. Throws RunFailure when the program's own
-// schema set is needed and cannot be found or compiled.
-SchemaCheck check_schemas(const RunState& run);
+// Validates the documents handed to it, in the order handed, and keeps what
+// it found in that order.
+class SchemaPass {
+ public:
+  explicit SchemaPass(const RunState& run);
+  ~SchemaPass();
+  SchemaPass(const SchemaPass&) = delete;
+  SchemaPass& operator=(const SchemaPass&) = delete;
+
+  // The index or the summary document, when the archive has it.
+  void top_level(const TopLevelDocument& top);
+
+  // The documents of pair k as the pair loop loaded them, with their parse reports.
+  void pair(int k, const docs::LoadedPair& pair);
+
+  // The report's heading line, naming the schema set used.
+  const std::string& heading();
+  const std::vector<ExtraFinding>& findings() const { return findings_; }
+
+ private:
+  bool ready();
+  void validate(std::string_view schema, const docs::Document* doc, const docs::ParseReport& report,
+                const std::string& label, int pair, const std::string& file);
+
+  const RunState& run_;
+  std::unique_ptr<SchemaSource> source_;
+  std::string heading_;
+  std::vector<ExtraFinding> findings_;
+};
 
 }  // namespace kenshin::extrachecks

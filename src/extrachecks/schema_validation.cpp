@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -56,6 +57,9 @@ struct DocFree {
 ValidationErrors from_log(const ErrorLog& log, bool well_formed) {
   return ValidationErrors{log.count, well_formed, log.first_line, log.first_message};
 }
+
+// A document that could not be read at all.
+ValidationErrors unreadable() { return ValidationErrors{1, false, 0, "ファイルを読み込めません"}; }
 
 }  // namespace
 
@@ -132,11 +136,7 @@ ValidationErrors SchemaValidator::validate(const std::string& schema_name, std::
                                            const std::string& url) {
   xmlSchemaPtr schema = compiled_.at(schema_name);
   ErrorLog log;
-  if (!content) {
-    log.count = 1;
-    log.first_message = "ファイルを読み込めません";
-    return from_log(log, false);
-  }
+  if (!content) return unreadable();
 
   ParserErrorsTo route(log);
   Confinement confined(*this);
@@ -149,16 +149,32 @@ ValidationErrors SchemaValidator::validate(const std::string& schema_name, std::
     if (log.count == 0) log.count = 1;
     return from_log(log, false);
   }
-  if (!docs::entity_text_within_budget(doc.get())) {
-    log.count = 1;
-    log.first_message = "ファイルを読み込めません";
+  if (!docs::entity_text_within_budget(doc.get())) return unreadable();
+  return validate_tree(schema, doc.get());
+}
+
+ValidationErrors SchemaValidator::validate(const std::string& schema_name, const docs::Document* doc,
+                                           const docs::ParseReport& report) {
+  using Outcome = docs::ParseReport::Outcome;
+  xmlSchemaPtr schema = compiled_.at(schema_name);
+  if (report.outcome == Outcome::kUnread) return unreadable();
+  if (report.errors > 0 || report.outcome == Outcome::kMalformed) {
+    ErrorLog log{std::max(report.errors, 1), report.first_line, readable_message(report.first_message)};
     return from_log(log, false);
   }
+  if (report.outcome == Outcome::kOverBudget || doc == nullptr) return unreadable();
+  ErrorLog ignored;
+  ParserErrorsTo route(ignored);
+  Confinement confined(*this);
+  return validate_tree(schema, docs::libxml_tree(*doc));
+}
 
+ValidationErrors SchemaValidator::validate_tree(xmlSchemaPtr schema, xmlDocPtr doc) {
+  ErrorLog log;
   xmlSchemaValidCtxtPtr context = xmlSchemaNewValidCtxt(schema);
   if (context == nullptr) throw RunFailure("スキーマ検証を準備できません");
   xmlSchemaSetValidStructuredErrors(context, collect, &log);
-  int result = xmlSchemaValidateDoc(context, doc.get());
+  int result = xmlSchemaValidateDoc(context, doc);
   xmlSchemaFreeValidCtxt(context);
   if (result < 0) throw RunFailure("スキーマ検証を実行できません");
   if (result > 0 && log.count == 0) log.count = 1;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "docs/xml.h"
 #include "platform/zip_archive.h"
 
 namespace kenshin::extrachecks {
@@ -43,6 +44,11 @@ class SchemaValidator {
   ValidationErrors validate(const std::string& schema_name, std::optional<std::string_view> content,
                             const std::string& url);
 
+  // The same for a document parsed already with a report: its tree
+  // (nullptr: it failed to load) and the report. Gives what the bytes give.
+  ValidationErrors validate(const std::string& schema_name, const docs::Document* doc,
+                            const docs::ParseReport& report);
+
  private:
   // Confines the XML engine to the folder while it lives.
   class Confinement;
@@ -52,6 +58,8 @@ class SchemaValidator {
   std::optional<platform::ZipReader> reader_;  // reads the schemas inside the archive
   std::map<std::string, xmlSchemaPtr> compiled_;
   std::map<std::string, std::string> unusable_;
+
+  ValidationErrors validate_tree(xmlSchemaPtr schema, xmlDocPtr doc);
 };
 
 // libxml2's message made readable: namespace names in braces removed,

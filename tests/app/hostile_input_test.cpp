@@ -311,6 +311,24 @@ class StoppingPlatform : public FakePlatform {
   int stop_at_pair_;
 };
 
+// Further checks that find nothing and, when asked, request a stop once
+// the pairs are through.
+class StopAfterPairs : public FurtherChecks {
+ public:
+  explicit StopAfterPairs(bool stop) : stop_(stop) {}
+  bool wants_parse_reports() const override { return false; }
+  void start(const RunState&) override {}
+  void read_pair(const RunState&, int, const docs::LoadedPair&) override {}
+  bool finish(RunState&) override {
+    if (stop_) platform::request_stop(SIGTERM);
+    return false;
+  }
+  void close() override {}
+
+ private:
+  bool stop_;
+};
+
 TEST_F(HostileInput, AStopIsTakenAtTheNextSafePoint) {
   struct StopCase {
     const char* name;
@@ -327,11 +345,8 @@ TEST_F(HostileInput, AStopIsTakenAtTheNextSafePoint) {
     write_file(report_path(), kEarlierReport);
     StoppingPlatform platform(desktop_, archive_path, c.stop_at_pair);
     RunState run;
-    FurtherChecks after_pairs = [&](RunState&) {
-      if (c.stop_at_pair == -1) platform::request_stop(SIGTERM);
-      return false;
-    };
-    RunResult result = run_check(run, platform, after_pairs);
+    StopAfterPairs after_pairs(c.stop_at_pair == -1);
+    RunResult result = run_check(run, platform, &after_pairs);
     platform::clear_stop_request();
     EXPECT_EQ(result.outcome, RunOutcome::kStopped);
     EXPECT_EQ(platform.last_pair, c.stop_at_pair == -1 ? 3 : c.stop_at_pair);

@@ -44,7 +44,7 @@ ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions opti
   run.edition = choice.edition;
   run.fiscal_year = choice.fiscal_year;
   ExtraRun out;
-  out.result = run_check(run, platform, [&extra](RunState& r) { return extra.run(r); });
+  out.result = run_check(run, platform, &extra);
   out.lines = report::read_report_lines(desktop + "/ERR.txt");
   out.findings = extra.findings();
   out.records = run.findings;

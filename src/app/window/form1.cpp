@@ -165,8 +165,7 @@ void Form1::run(std::optional<std::string> archive) {
   const RunChoices choices = options_->choices();
   apply_edition(choices, run_state_);
   extrachecks::ExtraChecks extra(extra_check_options(choices));
-  FurtherChecks further;
-  if (extra_check_options(choices).any()) further = [&extra](RunState& run) { return extra.run(run); };
+  FurtherChecks* further = extra_check_options(choices).any() ? &extra : nullptr;
   RunResult result;
   {
     WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);

@@ -1,6 +1,7 @@
 #include "app/window/window_platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include "platform/desktop_folder.h"
@@ -36,8 +37,11 @@ std::optional<std::string> WindowPlatform::choose_archive() {
 }
 
 void WindowPlatform::show_report(const std::string& report_path) {
-  services_.show_report(&window_, QString::fromStdString(report_path), QString::fromStdString(archive_.value_or(std::string())),
-                        run_time_);
+  const QString path = QString::fromStdString(report_path);
+  const QString archive = QString::fromStdString(archive_.value_or(std::string()));
+  services_.remember_archive(archive);
+  services_.remember_report({path, archive, run_time_, QFileInfo(path).lastModified()});
+  services_.show_report(&window_, path, archive, run_time_);
 }
 
 void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }

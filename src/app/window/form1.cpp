@@ -145,7 +145,8 @@ void Form1::run(std::optional<std::string> archive) {
   command1_->setEnabled(false);
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_,
+                             run_state_);
     result = run_check(run_state_, platform);
   }
   command1_->setEnabled(true);

@@ -46,7 +46,7 @@ void WindowPlatform::show_report(const std::string& report_path) {
   services_.show_report(&window_, std::move(report));
 }
 
-void WindowPlatform::unpack_progress(int k, int n) { show_progress(kUnpackingProgress.arg(k).arg(n), k, n); }
+void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }
 
 void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress.arg(k).arg(n), k, n); }
 

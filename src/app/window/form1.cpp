@@ -167,7 +167,13 @@ void Form1::open_last_report() {
   } else if (report.lastModified() != last->written) {
     services_.show_refusal(this, kLastReportReplaced.arg(QDir::toNativeSeparators(last->path)));
   } else {
-    services_.show_report(this, last->path, last->archive, last->run_time);
+    // The run's finding records lived with the run; what is left of it is ERR.txt.
+    RunReport report;
+    report.report_path = last->path;
+    report.documents.archive_path = last->archive;
+    report.run_time = last->run_time;
+    services_.show_report(this, std::move(report));
+    if (ReportViewer* viewer = services_.viewer()) viewer->tabs()->setCurrentWidget(viewer->text());
   }
 }
 
@@ -230,7 +236,8 @@ void Form1::run(std::optional<std::string> archive) {
   if (extra_check_options(choices).any()) further = [&extra](RunState& run) { return extra.run(run); };
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_,
+                             run_state_);
     result = run_check(run_state_, platform, further);
   }
   options_->setEnabled(true);

@@ -16,6 +16,7 @@
 
 namespace kenshin::intake {
 
+// The name is the checker's traditional one: nothing is unpacked to disk.
 // Opens the archive into *run.archive, lists and counts; on success the pair
 // count is set and the pairs are ready for the pair loop. Every failure is
 // reported on a line of its own and stops the run.

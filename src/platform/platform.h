@@ -24,7 +24,7 @@ class Platform {
   virtual std::optional<std::string> choose_archive() = 0;
 
   // Opens the archive into `archive` and checks its entries, telling
-  // unpack_progress() and asking stop_requested() between entries. 0 means success.
+  // read_progress() and asking stop_requested() between entries. 0 means success.
   virtual int read_archive(const std::string& archive_path, ZipArchive& archive);
 
   // Shows the closed report to the user; does not wait for the user.
@@ -36,7 +36,7 @@ class Platform {
 
   // Called before each entry of the archive is checked (k of n, k from 0),
   // and once more with k = n at the end.
-  virtual void unpack_progress(int /*k*/, int /*n*/) {}
+  virtual void read_progress(int /*k*/, int /*n*/) {}
 
   // Asked between the archive's entries and between document pairs. True ends
   // the run there: this run's report is removed. By default true once a stop

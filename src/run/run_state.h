@@ -36,7 +36,8 @@ struct RunState {
 
   // The archive, read in memory; owned by the run driver for the length of a run.
   platform::ZipArchive* archive = nullptr;
-  // Folders inside the archive, as the archive spells them.
+  // Folders inside the archive, as the archive spells them. The first keeps
+  // its traditional name, though nothing is extracted to disk.
   std::string extraction_folder;  // the top folder, named after archive_stem
   std::string data_folder;        // extraction_folder + "/DATA"
   std::string claims_folder;      // extraction_folder + "/CLAIMS"

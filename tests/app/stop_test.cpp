@@ -13,7 +13,7 @@ namespace {
 class StoppingPlatform : public FakePlatform {
  public:
   using FakePlatform::FakePlatform;
-  void unpack_progress(int k, int n) override { steps.push_back("unpack " + std::to_string(k) + "/" + std::to_string(n)); }
+  void read_progress(int k, int n) override { steps.push_back("read " + std::to_string(k) + "/" + std::to_string(n)); }
   void pair_progress(int k, int n) override { steps.push_back("pair " + std::to_string(k) + "/" + std::to_string(n)); }
   bool stop_requested() override { return !steps.empty() && steps.back() == stop_at; }
 
@@ -36,9 +36,9 @@ TEST(Stop, EndsTheRunWithNoReport) {
     std::string stop_at;
     std::vector<std::string> steps;
   } cases[] = {
-      {"while reading the archive", "unpack 2/6", {"unpack 0/6", "unpack 1/6", "unpack 2/6"}},
+      {"while reading the archive", "read 2/6", {"read 0/6", "read 1/6", "read 2/6"}},
       {"between pairs", "pair 2/3",
-       {"unpack 0/6", "unpack 1/6", "unpack 2/6", "unpack 3/6", "unpack 4/6", "unpack 5/6", "unpack 6/6", "pair 1/3",
+       {"read 0/6", "read 1/6", "read 2/6", "read 3/6", "read 4/6", "read 5/6", "read 6/6", "pair 1/3",
         "pair 2/3"}},
   };
   for (const Case& c : cases) {

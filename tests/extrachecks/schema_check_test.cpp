@@ -124,10 +124,10 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
     Archive archive = parts.archive();
     archive.add("beside.xsd", kHarmlessSchema);
     archive.add("XSD/inside.xsd", kHarmlessSchema);
-    std::string schema = read_fixture("xsd/cc08_V08.xsd");
+    std::string schema = read_schema("cc08_V08.xsd");
     schema.insert(schema.find("<xs:include"), c.reference);
     archive.add("XSD/cc08_V08.xsd", schema);
-    archive.add("XSD/co08_V08.xsd", read_fixture("xsd/co08_V08.xsd"));
+    archive.add("XSD/co08_V08.xsd", read_schema("co08_V08.xsd"));
     ExtraRun r = check_extra(archive, kSchema);
     std::vector<std::string> expected = {
         "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）"};

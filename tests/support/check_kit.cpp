@@ -37,6 +37,12 @@ std::string read_fixture(const std::string& name) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+std::string read_schema(const std::string& name) {
+  std::ifstream in(std::string(KENSHIN_SCHEMAS_DIR) + "/" + name, std::ios::binary);
+  if (!in) throw std::runtime_error("missing schema " + name);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

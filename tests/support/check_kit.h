@@ -44,6 +44,7 @@ class TempDir {
 };
 
 std::string read_fixture(const std::string& name);
+std::string read_schema(const std::string& name);  // one of the national schemas the program ships
 std::string read_file(const std::string& path);  // empty when it cannot be read
 void write_file(const std::string& path, const std::string& content);
 

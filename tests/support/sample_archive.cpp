@@ -28,11 +28,11 @@ Archive sample_archive() {
   Archive archive;
   archive.add("ix08_V08.xml", read_fixture("sample/ix08_V08.xml"));
   archive.add("su08_V08.xml", read_fixture("sample/su08_V08.xml"));
-  const std::string xsd = std::string(KENSHIN_FIXTURES_DIR) + "/xsd";
+  const std::string xsd = std::string(KENSHIN_SCHEMAS_DIR);
   for (const auto& entry : fs::recursive_directory_iterator(xsd)) {
     if (!entry.is_regular_file()) continue;
     std::string relative = fs::relative(entry.path(), xsd).string();
-    archive.add("XSD/" + relative, read_fixture("xsd/" + relative));
+    archive.add("XSD/" + relative, read_schema(relative));
   }
 
   // 1: complete and correct.

@@ -40,7 +40,7 @@ void WindowPlatform::show_report(const std::string& report_path) {
                         run_time_);
 }
 
-void WindowPlatform::unpack_progress(int k, int n) { show_progress(kUnpackingProgress.arg(k).arg(n), k, n); }
+void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }
 
 void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress.arg(k).arg(n), k, n); }
 

@@ -17,7 +17,7 @@
 
 namespace kenshin::window {
 
-inline const QString kUnpackingProgress = QStringLiteral("展開中　%1 / %2 件");
+inline const QString kReadingProgress = QStringLiteral("読込中　%1 / %2 件");
 inline const QString kCheckingProgress = QStringLiteral("チェック中　%1 / %2 件");
 inline const QString kStopButton = QStringLiteral("中止");
 // Often enough to look alive, seldom enough that redrawing costs the run nothing.
@@ -44,7 +44,7 @@ class WindowPlatform : public platform::Platform {
 
   // Both run on the window's thread: they let the window repaint and the
   // progress dialog tell what the run is doing, a few times a second.
-  void unpack_progress(int k, int n) override;
+  void read_progress(int k, int n) override;
   void pair_progress(int k, int n) override;
   bool stop_requested() override { return stop_ != StopAsked::kNo; }
 

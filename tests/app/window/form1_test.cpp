@@ -116,12 +116,12 @@ class Form1Test : public QObject {
       QString text = dialog->labelText() + (command1()->isEnabled() ? " with the button enabled" : "");
       if (!progress.contains(text)) progress << text;
       // Esc would hide the dialog for the rest of the run, and the window would look hung again.
-      if (text == "展開中　3 / 6 件") QTest::keyClick(dialog, Qt::Key_Escape);
+      if (text == "読込中　3 / 6 件") QTest::keyClick(dialog, Qt::Key_Escape);
     });
     during_run.start(0);
     click();
-    QCOMPARE(progress, (QStringList{"展開中　0 / 6 件", "展開中　1 / 6 件", "展開中　2 / 6 件", "展開中　3 / 6 件",
-                                    "展開中　4 / 6 件", "展開中　5 / 6 件", "展開中　6 / 6 件", "チェック中　1 / 3 件",
+    QCOMPARE(progress, (QStringList{"読込中　0 / 6 件", "読込中　1 / 6 件", "読込中　2 / 6 件", "読込中　3 / 6 件",
+                                    "読込中　4 / 6 件", "読込中　5 / 6 件", "読込中　6 / 6 件", "チェック中　1 / 3 件",
                                     "チェック中　2 / 3 件", "チェック中　3 / 3 件"}));
     ReportViewer* shown = viewer();
     QVERIFY(shown != nullptr && shown->isVisible() && command1()->isEnabled());
@@ -247,7 +247,7 @@ class Form1Test : public QObject {
     });
     during_run.start(0);
     QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-    QCOMPARE(progress, (QStringList{"展開中　0 / 6 件", "展開中　6 / 6 件", "チェック中　3 / 3 件"}));
+    QCOMPARE(progress, (QStringList{"読込中　0 / 6 件", "読込中　6 / 6 件", "チェック中　3 / 3 件"}));
   }
 
   void captions_fit_their_boxes_in_every_japanese_face_data() {

@@ -159,6 +159,15 @@ std::string XmlDoc::text() const {
   return crlf;
 }
 
+XmlDoc in_settlement_namespace(const XmlDoc& doc, const std::string& ns) {
+  std::string text = doc.text();
+  static const std::string old_ns = "http://tokuteikenshin.jp/checkup/2007";
+  for (size_t at = text.find(old_ns); at != std::string::npos; at = text.find(old_ns, at + ns.size())) {
+    text.replace(at, old_ns.size(), ns);
+  }
+  return XmlDoc(text);
+}
+
 Archive& Archive::add(const std::string& path_in_top, const std::string& content) {
   entries.push_back(ZipEntry{top_folder + "/" + path_in_top, content});
   return *this;
@@ -224,6 +233,8 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliLaunch& la
   pid_t pid = ::fork();
   if (pid == 0) {
     if (!launch.cwd.empty() && ::chdir(launch.cwd.c_str()) != 0) ::_exit(127);
+    // The program's own messages follow the locale; the cases expect the English ones unless they ask.
+    ::setenv("LC_ALL", "C", 1);
     for (const std::string& setting : launch.env) ::putenv(const_cast<char*>(setting.c_str()));
     if (!std::freopen(out_path.c_str(), "w", stdout) || !std::freopen(err_path.c_str(), "w", stderr)) ::_exit(127);
     if (launch.file_size_limit >= 0) {

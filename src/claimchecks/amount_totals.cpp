@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "claimchecks/claims_rules.h"
 
 namespace kenshin::claimchecks {
@@ -22,7 +23,7 @@ Amount malformed_amount(ClaimsCheck& check, std::string_view message) {
 }
 
 Amount converted(ClaimsCheck& check, const std::string& text, std::string_view malformed) {
-  std::optional<int32_t> whole = docs::long_whole_number(text);
+  std::optional<int32_t> whole = base::long_whole_number(text);
   if (!whole) return malformed_amount(check, malformed);
   return Amount{*whole, false};
 }
@@ -53,9 +54,9 @@ Amount sum_amounts(ClaimsCheck& check, std::string_view path, std::string_view m
   // step, so the sum is what adding the rounded figures by hand would give.
   int64_t sum = 0;
   for (docs::Node node : docs::select_all_nodes(check.doc, path)) {
-    std::optional<double> amount = docs::numeric_value(docs::node_text(node));
-    if (!amount || !in_long_range(docs::round_half_even(*amount))) return malformed_amount(check, malformed);
-    double next = docs::round_half_even(static_cast<double>(sum) + *amount);
+    std::optional<double> amount = base::numeric_value(docs::node_text(node));
+    if (!amount || !in_long_range(base::round_half_even(*amount))) return malformed_amount(check, malformed);
+    double next = base::round_half_even(static_cast<double>(sum) + *amount);
     if (!in_long_range(next)) return malformed_amount(check, malformed);
     sum = static_cast<int64_t>(next);
   }

@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "claimchecks/claims_rules.h"
-#include "docs/pair_loop.h"
+#include "run/claim_type.h"
 
 namespace kenshin::claimchecks {
 
@@ -104,9 +105,9 @@ std::optional<size_t> matrix_column(double claim_type) {
 
 void claim_code_rules(ClaimsCheck& check) {
   RunState& run = check.run;
-  if (run.claim_type == docs::kClaimTypeMissing) {
+  if (run.claim_type == kClaimTypeMissing) {
     report_finding(check, "　請求区分がありません");
-  } else if (run.claim_type == docs::kClaimTypeOutOfRange) {
+  } else if (run.claim_type == kClaimTypeOutOfRange) {
     report_finding(check, "　請求区分に１～５以外のコードが入っています");
   }
 
@@ -114,7 +115,7 @@ void claim_code_rules(ClaimsCheck& check) {
   if (!commission) {
     report_finding(check, "　委託料単価区分がありません");
   } else {
-    std::optional<double> code = docs::numeric_value(*commission);
+    std::optional<double> code = base::numeric_value(*commission);
     if (!code || *code < 1 || *code > 2) {
       report_finding(check, "　委託料単価区分に１、２以外のコードが入っています");
     }

@@ -2,7 +2,7 @@
 
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -79,7 +79,7 @@ void check_timing(DataCheck& check, double expected, std::string_view message) {
     return;
   }
   std::optional<std::string> timing = docs::select_text(check.doc, kTimingCodePath);
-  if (timing && docs::numeric_value(*timing) != expected) report_finding(check, message);
+  if (timing && base::numeric_value(*timing) != expected) report_finding(check, message);
 }
 
 }  // namespace

@@ -42,9 +42,6 @@ class Form1 : public QWidget {
 
   bool running() const { return running_; }
 
- Q_SIGNALS:
-  void run_finished(kenshin::RunOutcome outcome);
-
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

@@ -1,6 +1,5 @@
 #include "extrachecks/cross_checks.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,8 +15,10 @@ namespace kenshin::extrachecks {
 
 namespace {
 
-// The index and the summary are written in the settlement documents' namespace.
-constexpr const char kSenderPath[] = "//a:index/a:sender/a:id/@extension";
+// The index and the summary are written in a settlement namespace, the 2007
+// one or the FY2024 one; providers mix them within one archive.
+constexpr docs::Bindings kSettlementBindings = docs::Bindings::kClaimsEitherEdition;
+
 constexpr const char kReceiverPath[] = "//a:index/a:receiver/a:id/@extension";
 constexpr const char kRecordCountPath[] = "//a:index/a:totalRecordCount/@value";
 constexpr const char kSubjectCountPath[] = "//a:summary/a:totalSubjectCount/@value";
@@ -44,47 +45,27 @@ constexpr std::array<SummaryTotal, 4> kSummaryTotals{{
      "請求金額（claimAmount）", false},
 }};
 
-// The institution number each document carries, to agree with the sender.
-struct InstitutionNumber {
-  docs::Bindings bindings;
-  std::string_view path;
-  std::string_view label;
-};
-
-constexpr InstitutionNumber kDataInstitution{
-    docs::Bindings::kData,
-    "//a:author/a:assignedAuthor/a:representedOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
-    "ファイル作成機関番号"};
-constexpr InstitutionNumber kClaimsInstitution{
-    docs::Bindings::kClaims, "//a:subjectPerson/a:performerOrganization/a:id[@root='1.2.392.200119.6.102']/@extension",
-    "実施機関番号"};
-
 // Sums of one settlement amount over the archive, with the documents that
-// could not add to it.
+// could not add to it: those that could not be read at all, and those read
+// whose amount is missing or not a whole number.
 struct SettlementSum {
   int64_t total = 0;
   int unreadable = 0;
+  int without_amount = 0;
+  int left_out() const { return unreadable + without_amount; }
 };
 
 class CrossCheck {
  public:
   explicit CrossCheck(const RunState& run) : run_(run), reader_(*run.archive) {
-    std::u16string stem = base::to_utf16(run.archive_stem);
-    sender_ = base::from_utf16(base::mid_units(stem, 1, 10));
-    receiver_ = base::from_utf16(base::mid_units(stem, 12, 8));
+    receiver_ = base::from_utf16(base::mid_units(base::to_utf16(run.archive_stem), 12, 8));
   }
 
   std::vector<ExtraFinding> run() {
     std::array<SettlementSum, kSummaryTotals.size()> sums{};
-    for (int k = 1; k <= run_.pair_count; ++k) {
-      check_data_document(k);
-      check_claims_document(k, sums);
-    }
-    // The index and summary lines come first, then the documents' in pair order.
-    auto documents_end = static_cast<std::ptrdiff_t>(findings_.size());
+    for (int k = 1; k <= run_.pair_count; ++k) add_settlement(k, sums);
     check_index();
     check_summary(sums);
-    std::rotate(findings_.begin(), findings_.begin() + documents_end, findings_.end());
     return std::move(findings_);
   }
 
@@ -93,32 +74,13 @@ class CrossCheck {
     findings_.push_back({ExtraKind::kCrossCheck, pair, file, std::move(message)});
   }
 
-  void check_institution(const docs::Document& doc, const InstitutionNumber& item, int pair, const std::string& file,
-                         const std::string& label) {
-    // A missing number is reported by the quick check already.
-    std::optional<std::string> number = docs::select_text(doc, item.path);
-    if (!number || *number == sender_) return;
-    add(pair, file,
-        label + " の" + std::string(item.label) + "（" + *number + "）がZIPファイル名の送付元機関番号（" + sender_ +
-            "）と違います");
-  }
-
-  void check_data_document(int k) {
-    const std::string& file = run_.data_file_list[k - 1];
+  void add_settlement(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
     std::optional<docs::Document> doc =
-        docs::load_document(reader_, run_.data_folder + "/" + file, docs::Bindings::kData);
-    if (doc) check_institution(*doc, kDataInstitution, k, file, data_file_label(run_, k));
-  }
-
-  void check_claims_document(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    const std::string& file = run_.claims_file_list[k - 1];
-    std::optional<docs::Document> doc =
-        docs::load_document(reader_, run_.claims_folder + "/" + file, docs::Bindings::kClaims);
+        docs::load_document(reader_, run_.claims_folder + "/" + run_.claims_file_list[k - 1], kSettlementBindings);
     if (!doc) {
       for (SettlementSum& sum : sums) ++sum.unreadable;
       return;
     }
-    check_institution(*doc, kClaimsInstitution, k, file, claims_file_label(run_, k));
     for (size_t i = 0; i < kSummaryTotals.size(); ++i) {
       std::optional<std::string> text = docs::select_text(*doc, kSummaryTotals[i].settlement_path);
       if (!text && kSummaryTotals[i].optional) continue;
@@ -126,7 +88,7 @@ class CrossCheck {
       if (amount) {
         sums[i].total += *amount;
       } else {
-        ++sums[i].unreadable;
+        ++sums[i].without_amount;
       }
     }
   }
@@ -135,14 +97,9 @@ class CrossCheck {
     std::optional<docs::Document> index = load_top_level(kIndexFile, "交換用基本情報ファイル");
     if (!index) return;
     std::string file(kIndexFile);
-    std::optional<std::string> sender = docs::select_text(*index, kSenderPath);
-    if (!sender) {
-      add(0, file, "交換用基本情報に送付元機関番号（sender）がありません");
-    } else if (*sender != sender_) {
-      add(0, file,
-          "交換用基本情報の送付元機関番号（sender）が " + *sender + " ですが、ZIPファイル名では " + sender_ + " です");
-    }
-    // The receiver may be left out of the index; when it is there it must be the destination.
+    // The sender may be a provider, an insurer or an agency acting for
+    // several providers, so it need not be the archive name's sender. The
+    // receiver may be left out of the index; when it is there it must be the destination.
     std::optional<std::string> receiver = docs::select_text(*index, kReceiverPath);
     if (receiver && *receiver != receiver_) {
       add(0, file,
@@ -165,7 +122,7 @@ class CrossCheck {
       const SummaryTotal& row = kSummaryTotals[i];
       std::string sum =
           "決済情報の" + std::string(row.settlement_label) + "の合計は " + std::to_string(sums[i].total) + " 円です";
-      if (sums[i].unreadable > 0) sum += "（読み取れない決済情報" + std::to_string(sums[i].unreadable) + "件を除く）";
+      sum += left_out_note(sums[i]);
       std::optional<std::string> text = docs::select_text(*summary, row.summary_path);
       if (!text) {
         if (row.optional && sums[i].total == 0) continue;
@@ -175,11 +132,21 @@ class CrossCheck {
       std::optional<int64_t> total = whole_amount(*text);
       if (!total) {
         add(0, file, "集計情報の" + std::string(row.summary_label) + "「" + *text + "」を確認してください。" + sum);
-      } else if (*total != sums[i].total || sums[i].unreadable > 0) {
+      } else if (*total != sums[i].total || sums[i].left_out() > 0) {
         add(0, file,
             "集計情報の" + std::string(row.summary_label) + "が " + std::to_string(*total) + " 円ですが、" + sum);
       }
     }
+  }
+
+  static std::string left_out_note(const SettlementSum& sum) {
+    std::vector<std::string> parts;
+    if (sum.unreadable > 0) parts.push_back("読み取れない決済情報" + std::to_string(sum.unreadable) + "件");
+    if (sum.without_amount > 0) {
+      parts.push_back("この金額がないか整数でない決済情報" + std::to_string(sum.without_amount) + "件");
+    }
+    if (parts.empty()) return "";
+    return "（" + (parts.size() == 1 ? parts[0] : parts[0] + "、" + parts[1]) + "を除く）";
   }
 
   void compare_count(const docs::Document& doc, std::string_view path, const std::string& label,
@@ -204,7 +171,7 @@ class CrossCheck {
       add(0, file, what + "（" + file + "）がありません");
       return std::nullopt;
     }
-    std::optional<docs::Document> doc = docs::load_document(reader_, *path, docs::Bindings::kClaims);
+    std::optional<docs::Document> doc = docs::load_document(reader_, *path, kSettlementBindings);
     if (!doc) add(0, file, what + "（" + file + "）を読み込めません");
     return doc;
   }
@@ -218,7 +185,6 @@ class CrossCheck {
 
   const RunState& run_;
   platform::ZipReader reader_;
-  std::string sender_;
   std::string receiver_;
   std::vector<ExtraFinding> findings_;
 };

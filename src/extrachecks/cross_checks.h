@@ -1,9 +1,9 @@
 // The exchange-information document (ix08_V08.xml) and the summary document
 // (su08_V08.xml) checked against the archive they travel in: both present,
 // the summary's totals equal to the sums over the settlement documents, the
-// record count equal to the number of documents, the sender and receiver
-// equal to the archive's name, and the institution number of every document
-// equal to the sender.
+// record count equal to the number of documents, and the receiver equal to
+// the archive name's destination. All three kinds of document may be written
+// in either settlement namespace (2007 or FY2024), whatever the edition.
 #pragma once
 
 #include <vector>

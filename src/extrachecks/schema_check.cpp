@@ -23,6 +23,9 @@ constexpr std::string_view kSummarySchema = "su08_V08.xsd";
 
 constexpr std::string_view kArchiveSetHeading = "【スキーマ検証（ZIPファイル内のXSDフォルダのスキーマ）】";
 constexpr std::string_view kShippedSetHeading = "【スキーマ検証（本プログラム同梱のスキーマ）】";
+constexpr std::string_view kNoSchemaHeading = "【スキーマ検証】";
+constexpr std::string_view kNoSchemaOfEdition =
+    "ZIPファイルにXSDフォルダがなく、2024年度版のスキーマが手元にないため、スキーマ検証を行っていません";
 
 std::string file_name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
@@ -37,10 +40,13 @@ std::string archive_relative(const RunState& run, std::string text) {
 
 // Picks, schema by schema, the archive's own or the shipped one. A schema the
 // archive's folder lacks or that does not compile is said once and replaced
-// by the shipped one, so that its documents are still checked.
+// by the shipped one, so that its documents are still checked. The shipped
+// schemas are those of the 2018 edition: a FY2024 run uses the archive's own
+// only, and the documents of a schema it lacks go unchecked.
 class SchemaSource {
  public:
-  SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings) : run_(run), findings_(findings) {
+  SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings)
+      : run_(run), findings_(findings), shipped_allowed_(run.edition == base::Edition::k2018) {
     if (std::optional<std::string> xsd = run.archive->folder_path(run.extraction_folder + "/XSD")) {
       archive_ = std::make_unique<SchemaValidator>(*run.archive, *xsd);
       archive_label_ = file_name(*xsd);
@@ -48,20 +54,23 @@ class SchemaSource {
   }
 
   bool uses_archive_set() const { return archive_ != nullptr; }
+  bool has_any() const { return archive_ != nullptr || shipped_allowed_; }
 
-  SchemaValidator& validator_for(std::string_view schema) {
+  // nullptr when no usable schema of the run's edition is at hand.
+  SchemaValidator* validator_for(std::string_view schema) {
     std::string name(schema);
     if (archive_) {
       std::optional<std::string> why = archive_->prepare(name);
-      if (!why) return *archive_;
+      if (!why) return archive_.get();
       if (reported_.insert(name).second) {
+        std::string outcome = shipped_allowed_ ? " を使えないため、同梱のスキーマで検証しました（"
+                                               : " を使えないため、この種類の文書は検証していません（";
         findings_.push_back({ExtraKind::kSchema, 0, name,
-                             "ZIPファイル内の" + archive_label_ + "/" + name +
-                                 " を使えないため、同梱のスキーマで検証しました（" + archive_relative(run_, *why) +
-                                 "）"});
+                             "ZIPファイル内の" + archive_label_ + "/" + name + outcome +
+                                 archive_relative(run_, *why) + "）"});
       }
     }
-    return shipped(name);
+    return shipped_allowed_ ? &shipped(name) : nullptr;
   }
 
  private:
@@ -79,6 +88,7 @@ class SchemaSource {
 
   const RunState& run_;
   std::vector<ExtraFinding>& findings_;
+  bool shipped_allowed_;
   std::unique_ptr<SchemaValidator> archive_;
   std::string archive_label_;
   std::unique_ptr<SchemaValidator> shipped_;
@@ -97,9 +107,10 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
 void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader& reader, std::string_view schema,
                   const std::string& path, const std::string& label, int pair, const std::string& file,
                   std::vector<ExtraFinding>& findings) {
-  SchemaValidator& validator = source.validator_for(schema);
+  SchemaValidator* validator = source.validator_for(schema);
+  if (!validator) return;
   ValidationErrors errors =
-      validator.validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
+      validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
   errors.first_message = archive_relative(run, errors.first_message);
   if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
 }
@@ -111,6 +122,11 @@ SchemaCheck check_schemas(const RunState& run) {
   SchemaSource source(run, check.findings);
   platform::ZipReader reader(*run.archive);
   check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
+  if (!source.has_any()) {
+    check.heading = kNoSchemaHeading;
+    check.findings.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition)});
+    return check;
+  }
 
   for (auto [name, schema] : {std::pair{kIndexFile, kIndexSchema}, std::pair{kSummaryFile, kSummarySchema}}) {
     if (std::optional<std::string> path = top_level_file(run, name)) {

@@ -1,7 +1,8 @@
 // Validation of every document of the archive against the national schemas:
 // the DATA and CLAIMS documents and, where present, the exchange-information
 // and summary documents. The archive's own XSD folder is used when it has
-// one; otherwise the schema set installed with the program.
+// one; otherwise, in the 2018 edition, the schema set installed with the
+// program. A FY2024 run has only the archive's own schemas.
 #pragma once
 
 #include <string>

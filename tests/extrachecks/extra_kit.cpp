@@ -32,7 +32,7 @@ Archive AgreeingParts::archive() const {
   return archive;
 }
 
-ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options) {
+ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options, EditionChoice choice) {
   TempDir folder;
   std::string desktop = folder.path() + "/desktop";
   std::filesystem::create_directories(desktop);
@@ -41,6 +41,8 @@ ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions opti
   FakePlatform platform(desktop, path);
   extrachecks::ExtraChecks extra(options);
   RunState run;
+  run.edition = choice.edition;
+  run.fiscal_year = choice.fiscal_year;
   ExtraRun out;
   out.result = run_check(run, platform, [&extra](RunState& r) { return extra.run(r); });
   out.lines = report::read_report_lines(desktop + "/ERR.txt");

@@ -36,6 +36,6 @@ struct ExtraRun {
   std::vector<Finding> records;  // the run's finding records
 };
 
-ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options);
+ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options, EditionChoice choice = {});
 
 }  // namespace kenshin::testkit

@@ -139,6 +139,68 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
   }
 }
 
+// A FY2026 pair whose documents the quick check passes but the installed
+// 2018 schemas do not: any use of them shows as a line.
+Archive fy2026_pair_invalid_for_installed_schemas() {
+  XmlDoc data = XmlDoc::data(), claims = XmlDoc::claims();
+  data.set("//a:participant/a:associatedEntity/a:id/@extension", "26100012345")
+      .set_attribute("/a:ClinicalDocument", "unknown", "1");
+  claims.set("//a:checkupCard/a:id/@extension", "26100012345")
+      .set("//a:checkupCard/a:effectiveTime/a:high/@value", "2027-03-31");
+  Archive archive;
+  archive.add_pair(data, claims, 1);
+  return archive;
+}
+
+TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
+  const EditionChoice fy2026{base::Edition::k2024, 2026};
+  const std::string claims1 = "CLAIMS/" + Archive::claims_name(1);
+  const std::string data1 = "DATA/" + Archive::data_name(1);
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> xsd;  // the archive's XSD folder
+    std::vector<std::string> expected;                     // the lines after the quick check's
+  } cases[] = {
+      {"no XSD folder",
+       {},
+       {"【スキーマ検証】",
+        "　ZIPファイルにXSDフォルダがなく、2024年度版のスキーマが手元にないため、スキーマ検証を行っていません"}},
+      {"a folder without the data schema",
+       {{"XSD/cc08_V08.xsd", kEmptyClaimSchema}},
+       {kArchiveHeading,
+        "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、この種類の文書は検証していません（ファイルがありません）",
+        "　" + claims1 +
+            " がスキーマに適合しません（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not "
+            "allowed, because the content type is empty.）"}},
+      {"a whole folder",
+       {{"XSD/hc08_V08.xsd", read_schema("hc08_V08.xsd")},
+        {"XSD/cc08_V08.xsd", read_schema("cc08_V08.xsd")},
+        {"XSD/co08_V08.xsd", read_schema("co08_V08.xsd")},
+        {"XSD/coreschemas/datatypes-base_hcgv08.xsd", read_schema("coreschemas/datatypes-base_hcgv08.xsd")},
+        {"XSD/coreschemas/datatypes_hcgv08.xsd", read_schema("coreschemas/datatypes_hcgv08.xsd")},
+        {"XSD/coreschemas/narrativeBlock_hcgv08.xsd", read_schema("coreschemas/narrativeBlock_hcgv08.xsd")},
+        {"XSD/coreschemas/voc_hcgv08.xsd", read_schema("coreschemas/voc_hcgv08.xsd")}},
+       {kArchiveHeading,
+        "　" + data1 +
+            " がスキーマに適合しません（エラー1件、最初は16行目：Element 'ClinicalDocument', attribute 'unknown': The "
+            "attribute 'unknown' is not allowed.）",
+        "　" + claims1 +
+            " がスキーマに適合しません（エラー1件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
+            "The value '2027-03-31' is not accepted by the pattern "
+            "'([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))'.）"}},
+  };
+  for (const Case& c : cases) {
+    Archive archive = fy2026_pair_invalid_for_installed_schemas();
+    for (const auto& [path, content] : c.xsd) archive.add(path, content);
+    ExtraRun r = check_extra(archive, kSchema, fy2026);
+    ASSERT_GE(r.lines.size(), 2u) << c.name;
+    EXPECT_EQ(std::vector<std::string>(r.lines.begin(), r.lines.begin() + 2), (std::vector<std::string>{kNoError, ""}))
+        << c.name;
+    EXPECT_EQ(std::vector<std::string>(r.lines.begin() + 2, r.lines.end()), c.expected) << c.name;
+    EXPECT_EQ(r.result.outcome, RunOutcome::kFindings) << c.name;
+  }
+}
+
 TEST(SchemaCheck, TheLoaderAdmitsOnlyFilesInsideItsFolder) {
   TempDir dir;
   fs::create_directories(dir.path() + "/XSD/coreschemas");

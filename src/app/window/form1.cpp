@@ -50,6 +50,9 @@ constexpr LabelRow kLabels[] = {
 
 constexpr const char kCommand1Caption[] = "zipファイル選択";
 constexpr Placement kCommand1{1440, 2160, 3975, 735};
+// Under the notice, as wide as the instruction; as high as its two rows need.
+constexpr Placement kOptions{480, 4380, 5775, 0};
+constexpr int kBottomMargin = 240;
 
 // The boxes were drawn for the Windows faces; a face with a wider advance or
 // taller line (Noto CJK) would clip a caption. Such a box grows just enough,
@@ -100,6 +103,11 @@ Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay,
   }
   findChild<QLabel*>(QStringLiteral("Label1"))->setFont(face_font(faces.mincho, 12));
 
+  const RunChoices choices = services_.load_choices();
+  findChild<QLabel*>(QStringLiteral("Label1"))->setText(title_caption(choices));
+  options_ = new OptionsPanel(choices, services_.today_fiscal_year(), this);
+  connect(options_, &OptionsPanel::changed, this, &Form1::choices_changed);
+
   command1_ = new QPushButton(QString::fromUtf8(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
   connect(command1_, &QPushButton::clicked, this, [this] { run(std::nullopt); });
@@ -122,7 +130,17 @@ void Form1::place_controls() {
     client = client.united(label->geometry());
   }
   command1_->setGeometry(to_pixels(kCommand1));
+  QRect options = to_pixels(kOptions);
+  options.setHeight(options_->sizeHint().height());
+  options_->setGeometry(options);
+  client = client.united(options.adjusted(0, 0, 0, to_pixels({0, 0, 0, kBottomMargin}).height()));
   setFixedSize(client.size());
+}
+
+void Form1::choices_changed(const RunChoices& choices) {
+  services_.save_choices(choices);
+  findChild<QLabel*>(QStringLiteral("Label1"))->setText(title_caption(choices));
+  place_controls();  // a longer era title may need a wider box
 }
 
 void Form1::check_archive(const QString& path) {
@@ -143,11 +161,18 @@ void Form1::run(std::optional<std::string> archive) {
   running_ = true;
   stop_asked_ = StopAsked::kNo;
   command1_->setEnabled(false);
+  options_->setEnabled(false);
+  const RunChoices choices = options_->choices();
+  apply_edition(choices, run_state_);
+  extrachecks::ExtraChecks extra(extra_check_options(choices));
+  FurtherChecks further;
+  if (extra_check_options(choices).any()) further = [&extra](RunState& run) { return extra.run(run); };
   RunResult result;
   {
     WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);
-    result = run_check(run_state_, platform);
+    result = run_check(run_state_, platform, further);
   }
+  options_->setEnabled(true);
   command1_->setEnabled(true);
   running_ = false;
   if (result.outcome == RunOutcome::kFailed) {
@@ -192,6 +217,14 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (stop_asked_ == StopAsked::kNo && services_.confirm_stop(this)) stop_asked_ = StopAsked::kByClosing;
     return;
   }
+  // Closing the window closes the report too; a report being read is not
+  // taken away without asking. After a stop asked for by closing, the user has answered already.
+  const bool report_open = services_.viewer() != nullptr && services_.viewer()->isVisible();
+  if (report_open && stop_asked_ != StopAsked::kByClosing && !services_.confirm_close(this)) {
+    event->ignore();
+    return;
+  }
+  if (report_open) services_.viewer()->close();
   QWidget::closeEvent(event);
 }
 

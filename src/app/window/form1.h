@@ -1,6 +1,7 @@
-// Form1, the program's one window: what the check does, the version, and
-// the button (Command1) that starts one check run. The window stays open
-// after a run, so several archives can be checked one after the other.
+// Form1, the program's one window: what the check does, the version, the
+// button (Command1) that starts one check run, and under the notice the
+// choices for the run. The window stays open after a run, so several
+// archives can be checked one after the other.
 #pragma once
 
 #include <QPushButton>
@@ -12,6 +13,7 @@
 
 #include "app/run_check.h"
 #include "app/window/fonts.h"
+#include "app/window/options_panel.h"
 #include "app/window/window_platform.h"
 #include "app/window/window_services.h"
 #include "run/run_state.h"
@@ -50,6 +52,7 @@ class Form1 : public QWidget {
 
  private:
   void place_controls();
+  void choices_changed(const RunChoices& choices);
   void run(std::optional<std::string> archive);
 
   WindowServices& services_;
@@ -59,6 +62,7 @@ class Form1 : public QWidget {
   bool running_ = false;
   StopAsked stop_asked_ = StopAsked::kNo;
   QPushButton* command1_ = nullptr;
+  OptionsPanel* options_ = nullptr;
 };
 
 }  // namespace kenshin::window

@@ -4,9 +4,63 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QHeaderView>
 #include <QSettings>
+#include <QTimer>
+#include <QStyle>
+#include <QTreeView>
+#include <algorithm>
+#include <chrono>
 
 namespace kenshin::window {
+
+namespace {
+
+// The file list in detail view, its name column wide enough for a whole
+// archive name: the part that tells one provider's archives apart is in the
+// middle, where the view would otherwise cut the name.
+void widen_name_column(QFileDialog& dialog) {
+  dialog.setViewMode(QFileDialog::Detail);
+  auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (list == nullptr) return;  // the desktop's own dialog
+  // The icon, the margins around it and the name, and two letters to spare.
+  const QFontMetrics metrics = list->fontMetrics();
+  const int name_width = metrics.horizontalAdvance(kLongestArchiveName) + list->iconSize().width() +
+                         list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list) * 4 + list->indentation() +
+                         metrics.averageCharWidth() * 2;
+  const int grown = std::max(0, name_width - list->header()->sectionSize(0));
+  if (grown == 0) return;
+  list->header()->resizeSection(0, name_width);
+  dialog.resize(dialog.sizeHint().width() + grown, dialog.sizeHint().height());
+}
+
+// A message box over the window. The window may not be placed yet when a
+// message comes at start (an archive given on the command line); the box is
+// moved once it is up, when the window's place is known.
+int exec_over(QMessageBox& box, QWidget* window) {
+  QTimer::singleShot(0, &box, [&box, window] {
+    if (window != nullptr && box.isVisible()) box.move(window->frameGeometry().center() - box.rect().center());
+  });
+  return box.exec();
+}
+
+QMessageBox::StandardButton ask(QWidget* window, const QString& question) {
+  QMessageBox box(QMessageBox::Question, window->windowTitle(), question, QMessageBox::Yes | QMessageBox::No, window);
+  box.setDefaultButton(QMessageBox::No);
+  return static_cast<QMessageBox::StandardButton>(exec_over(box, window));
+}
+
+void tell(QWidget* window, QMessageBox::Icon icon, const QString& message) {
+  QMessageBox box(icon, window->windowTitle(), message, QMessageBox::Ok, window);
+  exec_over(box, window);
+}
+
+const QString kSchemaKey = kChoicesGroup + QStringLiteral("/schema");
+const QString kArchiveChecksKey = kChoicesGroup + QStringLiteral("/archive_checks");
+const QString kEditionKey = kChoicesGroup + QStringLiteral("/edition");
+const QString kFiscalYearKey = kChoicesGroup + QStringLiteral("/fiscal_year");
+
+}  // namespace
 
 std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   // Archives of one provider arrive in the same folder month after month.
@@ -15,6 +69,7 @@ std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   dialog.setObjectName(QStringLiteral("CommonDialog1"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  widen_name_column(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return QString();
@@ -37,20 +92,46 @@ void WindowServices::show_report(QWidget* window, const QString& path, const QSt
 }
 
 void WindowServices::show_failure(QWidget* window, const QString& message) {
-  QMessageBox::critical(window, window->windowTitle(), message);
+  tell(window, QMessageBox::Critical, message);
 }
 
-bool WindowServices::confirm_stop(QWidget* window) {
-  return QMessageBox::question(window, window->windowTitle(), kConfirmStop, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No) == QMessageBox::Yes;
-}
+bool WindowServices::confirm_stop(QWidget* window) { return ask(window, kConfirmStop) == QMessageBox::Yes; }
 
 void WindowServices::show_stopped(QWidget* window, const QString& message) {
-  QMessageBox::information(window, window->windowTitle(), message);
+  tell(window, QMessageBox::Information, message);
 }
 
 void WindowServices::show_refusal(QWidget* window, const QString& message) {
-  QMessageBox::warning(window, window->windowTitle(), message);
+  tell(window, QMessageBox::Warning, message);
+}
+
+bool WindowServices::confirm_close(QWidget* window) { return ask(window, kConfirmClose) == QMessageBox::Yes; }
+
+int WindowServices::today_fiscal_year() { return base::fiscal_year_in_japan(std::chrono::system_clock::now()); }
+
+RunChoices WindowServices::load_choices() {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  RunChoices choices;
+  choices.schema = settings.value(kSchemaKey, false).toBool();
+  choices.archive_checks = settings.value(kArchiveChecksKey, false).toBool();
+  choices.edition = base::parse_edition(settings.value(kEditionKey).toString().toStdString()).value_or(base::Edition::k2018);
+  const int year = settings.value(kFiscalYearKey).toInt();
+  choices.fiscal_year = year >= base::kFirstYear2024 ? year : today_fiscal_year();
+  return choices;
+}
+
+void WindowServices::save_choices(const RunChoices& choices) {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  settings.setValue(kSchemaKey, choices.schema);
+  settings.setValue(kArchiveChecksKey, choices.archive_checks);
+  settings.setValue(kEditionKey, choices.edition == base::Edition::k2024 ? QStringLiteral("2024") : QStringLiteral("2018"));
+  // The year of today is the default, not a choice: kept, it would hold the
+  // window in a past year once April comes.
+  if (choices.fiscal_year == today_fiscal_year()) {
+    settings.remove(kFiscalYearKey);
+  } else {
+    settings.setValue(kFiscalYearKey, choices.fiscal_year);
+  }
 }
 
 }  // namespace kenshin::window

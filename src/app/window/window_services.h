@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/window/report_viewer.h"
+#include "app/window/run_choices.h"
 
 namespace kenshin::window {
 
@@ -22,6 +23,10 @@ inline const QString kSettingsApplication = QStringLiteral("kenshin-check-gui");
 inline const QString kLastFolderKey = QStringLiteral("last_folder");
 inline const QString kNotArchiveMessage = QStringLiteral("「%1」はzipファイルではありません。zipファイルを指定してください。");
 inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
+inline const QString kConfirmClose = QStringLiteral("チェック結果を表示中です。終了しますか？");
+inline const QString kChoicesGroup = QStringLiteral("choices");
+// The archive names the file dialog must show whole: 35 characters.
+inline const QString kLongestArchiveName = QStringLiteral("1311234567_95899071_201812060_1.zip");
 
 class WindowServices {
  public:
@@ -49,6 +54,16 @@ class WindowServices {
 
   // Tells the user why an archive was not checked at all.
   virtual void show_refusal(QWidget* window, const QString& message);
+
+  // Asks whether to close the window, and the open report with it.
+  virtual bool confirm_close(QWidget* window);
+
+  // The fiscal year of today in Japan: the 2024 edition's year until the user chooses one.
+  virtual int today_fiscal_year();
+
+  // The choices of the last run, or the defaults.
+  RunChoices load_choices();
+  void save_choices(const RunChoices& choices);
 
   ReportViewer* viewer() const { return viewer_; }
 

@@ -13,32 +13,11 @@
 #include <fstream>
 
 #include "support/check_kit.h"
+#include "test_services.h"
 #include "version.h"
 
 using namespace kenshin;
 using namespace kenshin::window;
-
-class TestServices : public WindowServices {  // the real viewer; dialog and message box do not wait
- public:
-  std::optional<QString> choose_archive(QWidget*) override {
-    if (dialog_open_ms > 0) QTest::qWait(dialog_open_ms);  // the user looking for the archive
-    answered_at = QDateTime::currentDateTime();
-    return ++dialogs, answer;
-  }
-  int dialog_open_ms = 0;
-  QDateTime answered_at;
-  void show_failure(QWidget*, const QString& message) override { failures << message; }
-  void show_refusal(QWidget*, const QString& message) override { refusals << message; }
-  bool confirm_stop(QWidget*) override { return ++stop_questions, stop_answer; }
-  void show_stopped(QWidget*, const QString& message) override { stopped << message; }
-  std::optional<QString> answer;
-  int dialogs = 0;
-  QStringList failures;
-  QStringList refusals;
-  QStringList stopped;
-  int stop_questions = 0;
-  bool stop_answer = false;
-};
 
 class Form1Test : public QObject {
   Q_OBJECT
@@ -62,6 +41,7 @@ class Form1Test : public QObject {
     std::filesystem::create_directories(home_->path() + "/Desktop");
     qputenv("HOME", QByteArray::fromStdString(home_->path()));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->path() + "/.config"));
+    forget_settings();
     services_ = TestServices();
     form_ = std::make_unique<Form1>(services_, std::chrono::milliseconds(0), default_faces(),
                                     std::chrono::milliseconds(0));  // progress from the first step on, every step

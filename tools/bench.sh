@@ -8,10 +8,12 @@
 # three runs (one run for N > 20000):
 #   floor  decompress every document in memory and parse it once, one thread
 #   check  kenshin-check on the archive, KENSHIN_THREADS=1 and =2
+#   further  kenshin-check --schema --archive-checks --csv FILE, KENSHIN_THREADS=1
 # and prints CPU seconds (user + system) of the floor and of the one-thread
 # check with their ratio, the wall seconds of both checks (the two-thread one
 # against the floor's CPU seconds), pairs per CPU second and the peak
-# resident set of either check. Everything is written below a tmpfs folder when there
+# resident set of either check; then, in a second table, the CPU seconds and
+# peak resident set of the further checks against the one-thread check. Everything is written below a tmpfs folder when there
 # is one, and removed at the end. Uses the build in ./build (BUILD=dir).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -43,6 +45,7 @@ measure() {
   echo "$best"
 }
 
+further_rows=()
 printf '| pairs | floor CPU s | 1 thread CPU s | ratio | 1 thread wall s | 2 threads wall s | ratio | pairs/s (1 thread CPU) | peak RSS MB |\n'
 printf '|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n'
 for n in "$@"; do
@@ -58,5 +61,13 @@ for n in "$@"; do
     f = (f > 0 ? f : 0.01)
     printf "| %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f | %d |\n", n, f, c, c / f, w, w2, w2 / f,
            n / (c > 0 ? c : 0.01), (r1 > r2 ? r1 : r2) / 1024 }'
+  read -r fcpu _ frss < <(KENSHIN_THREADS=1 measure "$checker" --desktop "$work/desktop" --quiet --schema \
+    --archive-checks --csv "$work/findings.csv" "$archive")
+  further_rows+=("$(awk -v n="$n" -v c="$cpu" -v f="$fcpu" -v r="$rss1" -v fr="$frss" 'BEGIN {
+    printf "| %d | %.2f | %d | %.2f | %.2f | %d |", n, c, r / 1024, f, f / (c > 0 ? c : 0.01), fr / 1024 }')")
   rm -f "$archive"
 done
+
+printf '\n| pairs | quick check CPU s | quick check peak RSS MB | --schema --archive-checks --csv CPU s | ratio | peak RSS MB |\n'
+printf '|---:|---:|---:|---:|---:|---:|\n'
+printf '%s\n' "${further_rows[@]}"

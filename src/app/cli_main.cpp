@@ -19,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/cli_text.h"
 #include "app/run_check.h"
 #include "docs/xml_allocation.h"
 #include "extrachecks/extra_checks.h"
@@ -36,41 +37,9 @@ constexpr int kExitFindings = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitFailed = 3;
 
-constexpr const char kUsage[] =
-    "usage: kenshin-check [--desktop DIR] [-q|--quiet] [--edition 2018|2024] [--fiscal-year YYYY]\n"
-    "                     [--schema] [--archive-checks] [--csv FILE] ARCHIVE\n"
-    "       kenshin-check -h|--help | -V|--version\n";
-
-constexpr const char kHelp[] =
-    "Checks a specified health checkup submission archive (.zip) and writes\n"
-    "every finding into ERR.txt (code page 932, CR LF) in the desktop folder.\n"
-    "\n"
-    "  --desktop DIR  write ERR.txt into DIR instead of the desktop folder\n"
-    "  -q, --quiet    do not print the report\n"
-    "  --edition 2018|2024\n"
-    "                 the edition of the national standard the archive follows:\n"
-    "                 2018 (the default) or 2024 (the FY2024 standard)\n"
-    "  --fiscal-year YYYY\n"
-    "                 with --edition 2024: the fiscal year whose claims are checked,\n"
-    "                 2024 or later (default: the fiscal year of today in Japan);\n"
-    "                 e.g. kenshin-check --edition 2024 --fiscal-year 2026 ARCHIVE\n"
-    "  --schema       also validate every document against the national schemas\n"
-    "                 (the archive's own XSD folder, else in the 2018 edition the\n"
-    "                 schemas installed with the program; the 2024 edition uses the\n"
-    "                 archive's only); e.g. kenshin-check --schema ARCHIVE\n"
-    "  --archive-checks\n"
-    "                 also check ix08_V08.xml and su08_V08.xml against the archive:\n"
-    "                 totals, record count and receiver number;\n"
-    "                 e.g. kenshin-check --archive-checks ARCHIVE\n"
-    "  --csv FILE     also write every finding to FILE as CSV (UTF-8 with BOM);\n"
-    "                 e.g. kenshin-check --schema --csv findings.csv ARCHIVE\n"
-    "  -h, --help     show this help\n"
-    "  -V, --version  show the version\n"
-    "\n"
-    "The lines of --schema and --archive-checks follow the quick check's lines in\n"
-    "ERR.txt, each kind under a heading of its own.\n"
-    "\n"
-    "Exit status: 0 no findings, 1 findings, 2 usage error, 3 the check failed.\n";
+namespace text = kenshin::app::cli;
+using kenshin::app::format;
+using kenshin::app::Language;
 
 struct Options {
   std::optional<std::string> desktop;
@@ -80,12 +49,16 @@ struct Options {
   kenshin::extrachecks::ExtraCheckOptions extra;
   std::optional<std::string> csv;
   std::string archive;
+  Language language = Language::kEnglish;
 };
 
 class CommandLinePlatform : public kenshin::platform::Platform {
  public:
-  CommandLinePlatform(std::string desktop, std::string archive)
-      : desktop_(std::move(desktop)), archive_(std::move(archive)), show_progress_(::isatty(STDERR_FILENO) == 1) {}
+  CommandLinePlatform(std::string desktop, std::string archive, Language language)
+      : desktop_(std::move(desktop)),
+        archive_(std::move(archive)),
+        language_(language),
+        show_progress_(::isatty(STDERR_FILENO) == 1) {}
 
   std::string desktop_folder() override { return desktop_; }
   std::optional<std::string> choose_archive() override { return archive_; }
@@ -100,7 +73,8 @@ class CommandLinePlatform : public kenshin::platform::Platform {
     }
     last_shown_ = now;
     progress_shown_ = true;
-    std::fprintf(stderr, "\rpair %d of %d", k, n);
+    std::string shown = format(text::kPairProgress, language_, {std::to_string(k), std::to_string(n)});
+    std::fprintf(stderr, "\r%s", shown.c_str());
     std::fflush(stderr);
   }
 
@@ -113,6 +87,7 @@ class CommandLinePlatform : public kenshin::platform::Platform {
  private:
   std::string desktop_;
   std::string archive_;
+  Language language_;
   bool show_progress_;
   bool progress_shown_ = false;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
@@ -120,13 +95,18 @@ class CommandLinePlatform : public kenshin::platform::Platform {
   std::optional<std::string> shown_report_;
 };
 
-int usage_error(const std::string& message) {
-  std::cerr << "kenshin-check: " << message << "\n" << kUsage;
+int usage_error(Language language, const kenshin::app::Text& message,
+                std::initializer_list<std::string_view> values = {}) {
+  std::cerr << "kenshin-check: " << format(message, language, values) << "\n" << text::kUsage.in(language);
   return kExitUsage;
 }
 
 // Parses the arguments; returns an exit status when the program should end now.
 std::optional<int> parse(int argc, char** argv, Options& options) {
+  const Language language = options.language;
+  auto usage_error = [language](const kenshin::app::Text& message, std::initializer_list<std::string_view> values = {}) {
+    return ::usage_error(language, message, values);
+  };
   std::optional<std::string> archive;
   bool only_operands = false;
   for (int i = 1; i < argc; ++i) {
@@ -134,7 +114,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     if (!only_operands && arg == "--") {
       only_operands = true;
     } else if (!only_operands && (arg == "--help" || arg == "-h")) {
-      std::cout << kUsage << "\n" << kHelp;
+      std::cout << text::kUsage.in(language) << "\n" << text::kHelp.in(language);
       return kExitClean;
     } else if (!only_operands && (arg == "--version" || arg == "-V")) {
       std::cout << "kenshin-check " << kenshin::kVersion << "\n";
@@ -142,46 +122,46 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     } else if (!only_operands && (arg == "--quiet" || arg == "-q")) {
       options.quiet = true;
     } else if (!only_operands && arg == "--desktop") {
-      if (i + 1 >= argc) return usage_error("--desktop needs a folder");
+      if (i + 1 >= argc) return usage_error(text::kDesktopNeedsFolder);
       options.desktop = argv[++i];
     } else if (!only_operands && arg.rfind("--desktop=", 0) == 0) {
       options.desktop = arg.substr(10);
     } else if (!only_operands && (arg == "--edition" || arg.rfind("--edition=", 0) == 0)) {
-      if (arg == "--edition" && i + 1 >= argc) return usage_error("--edition needs 2018 or 2024");
+      if (arg == "--edition" && i + 1 >= argc) return usage_error(text::kEditionNeedsValue);
       std::string value = arg == "--edition" ? argv[++i] : arg.substr(10);
       std::optional<kenshin::base::Edition> edition = kenshin::base::parse_edition(value);
-      if (!edition) return usage_error("no such edition: " + value + " (2018 or 2024)");
+      if (!edition) return usage_error(text::kNoSuchEdition, {value});
       options.edition = *edition;
     } else if (!only_operands && (arg == "--fiscal-year" || arg.rfind("--fiscal-year=", 0) == 0)) {
-      if (arg == "--fiscal-year" && i + 1 >= argc) return usage_error("--fiscal-year needs a year");
+      if (arg == "--fiscal-year" && i + 1 >= argc) return usage_error(text::kFiscalYearNeedsValue);
       options.fiscal_year = arg == "--fiscal-year" ? argv[++i] : arg.substr(14);
     } else if (!only_operands && arg == "--schema") {
       options.extra.schema = true;
     } else if (!only_operands && arg == "--archive-checks") {
       options.extra.archive_checks = true;
     } else if (!only_operands && arg == "--csv") {
-      if (i + 1 >= argc) return usage_error("--csv needs a file");
+      if (i + 1 >= argc) return usage_error(text::kCsvNeedsFile);
       options.csv = argv[++i];
     } else if (!only_operands && arg.rfind("--csv=", 0) == 0) {
       options.csv = arg.substr(6);
     } else if (!only_operands && arg.size() > 1 && arg[0] == '-') {
-      return usage_error("unknown option " + arg);
+      return usage_error(text::kUnknownOption, {arg});
     } else if (archive) {
-      return usage_error("only one archive can be checked at a time");
+      return usage_error(text::kOneArchiveOnly);
     } else {
       archive = arg;
     }
   }
-  if (!archive || archive->empty()) return usage_error("no archive given");
+  if (!archive || archive->empty()) return usage_error(text::kNoArchive);
   options.archive = *archive;
   if (options.fiscal_year) {
     if (options.edition != kenshin::base::Edition::k2024) {
-      return usage_error("--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)");
+      return usage_error(text::kFiscalYearNeeds2024);
     }
     const std::string& year = *options.fiscal_year;
     bool digits = year.size() == 4 && std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!digits || std::stoi(year) < kenshin::base::kFirstYear2024) {
-      return usage_error("no such fiscal year: " + year + " (2024 or later, four digits)");
+      return usage_error(text::kNoSuchFiscalYear, {year});
     }
   }
   return std::nullopt;
@@ -202,18 +182,19 @@ int main(int argc, char** argv) {
   kenshin::docs::set_up_xml_allocation();  // before anything reaches libxml2
   namespace fs = std::filesystem;
   Options options;
+  options.language = kenshin::app::language_of_environment();
   if (std::optional<int> status = parse(argc, argv, options)) return *status;
 
   std::error_code ec;
   fs::path archive = fs::absolute(fs::path(options.archive), ec).lexically_normal();
-  if (!ec && fs::is_directory(archive, ec)) return usage_error(options.archive + ": is a folder");
+  if (!ec && fs::is_directory(archive, ec)) return usage_error(options.language, text::kIsAFolder, {options.archive});
   if (ec || !fs::is_regular_file(archive, ec)) {
-    return usage_error("no such archive file: " + options.archive);
+    return usage_error(options.language, text::kNoSuchArchive, {options.archive});
   }
   std::string desktop;
   if (options.desktop) {
     if (options.desktop->empty() || !kenshin::platform::folder_exists(*options.desktop)) {
-      return usage_error("no such desktop folder: " + *options.desktop);
+      return usage_error(options.language, text::kNoSuchDesktop, {*options.desktop});
     }
     desktop = fs::absolute(fs::path(*options.desktop), ec).lexically_normal().string();
     while (desktop.size() > 1 && desktop.back() == '/') desktop.pop_back();
@@ -225,13 +206,13 @@ int main(int argc, char** argv) {
   if (options.csv) {
     fs::path csv_path = fs::absolute(fs::path(*options.csv), ec).lexically_normal();
     if (options.csv->empty() || ec || !fs::is_directory(csv_path.parent_path(), ec) || fs::is_directory(csv_path, ec)) {
-      return usage_error("cannot write the CSV file there: " + *options.csv);
+      return usage_error(options.language, text::kCannotWriteCsv, {*options.csv});
     }
     csv = csv_path.string();
   }
 
   kenshin::platform::install_stop_signal_handlers();
-  CommandLinePlatform platform(desktop, archive.string());
+  CommandLinePlatform platform(desktop, archive.string(), options.language);
   kenshin::RunState run;
   set_edition(options, run);
   kenshin::extrachecks::ExtraChecks extra(options.extra);

@@ -224,6 +224,8 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliLaunch& la
   pid_t pid = ::fork();
   if (pid == 0) {
     if (!launch.cwd.empty() && ::chdir(launch.cwd.c_str()) != 0) ::_exit(127);
+    // The program's own messages follow the locale; the cases expect the English ones unless they ask.
+    ::setenv("LC_ALL", "C", 1);
     for (const std::string& setting : launch.env) ::putenv(const_cast<char*>(setting.c_str()));
     if (!std::freopen(out_path.c_str(), "w", stdout) || !std::freopen(err_path.c_str(), "w", stderr)) ::_exit(127);
     if (launch.file_size_limit >= 0) {

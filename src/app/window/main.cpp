@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/cli_text.h"
 #include "app/window/form1.h"
 #include "app/window/translation.h"
 #include "app/window/window_services.h"
@@ -22,20 +23,29 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("kenshin-check-gui"));
   QApplication::setApplicationVersion(QString::fromLatin1(kenshin::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("kenshin-check"));
-  kenshin::window::install_qt_translation(app);
+  // The language the command-line program would speak, for the help below
+  // and Qt's own texts alike.
+  const kenshin::app::Language language = kenshin::app::language_of_environment();
+  kenshin::window::install_qt_translation(
+      app, language == kenshin::app::Language::kJapanese ? QLocale(QLocale::Japanese, QLocale::Japan) : QLocale::c());
 
+  // Qt's own lines of the help ("Usage:", the help and version options) come
+  // from the catalogue installed above.
+  auto say = [language](const kenshin::app::Text& text) {
+    std::string_view s = text.in(language);
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  };
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "Checks a specified health checkup submission archive (.zip) and shows\n"
-      "ERR.txt, the report written into the desktop folder."));
+  parser.setApplicationDescription(say(kenshin::app::gui::kDescription));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("archive"), QStringLiteral("archive to check at once"),
+  parser.addPositionalArgument(QStringLiteral("archive"), say(kenshin::app::gui::kArchiveArgument),
                                QStringLiteral("[ARCHIVE]"));
   parser.process(app);  // answers --help and --version, refuses unknown options
   const QStringList archives = parser.positionalArguments();
   if (archives.size() > 1) {
-    std::fputs("kenshin-check-gui: only one archive can be checked at a time\n", stderr);
+    std::fputs(("kenshin-check-gui: " + say(kenshin::app::gui::kOneArchiveOnly) + "\n").toLocal8Bit().constData(),
+               stderr);
     return 2;
   }
 

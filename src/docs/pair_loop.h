@@ -6,14 +6,12 @@
 
 #include <string>
 
+#include "docs/claim_type.h"
 #include "docs/xml.h"
 #include "platform/platform.h"
-#include "run/claim_type.h"
 #include "run/run_state.h"
 
 namespace kenshin::docs {
-
-inline constexpr const char kClaimTypePath[] = "//a:settlement/a:claimType/@code";
 
 // What the loop runs on the current pair after the claims pre-read. Each gets
 // its document of the pair, parsed once (nullptr when it failed to load); the

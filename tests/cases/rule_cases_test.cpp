@@ -129,16 +129,6 @@ void apply(XmlDoc& doc, const Edit& edit) {
   }
 }
 
-// The claims document rewritten into another namespace.
-XmlDoc in_namespace(const XmlDoc& doc, const std::string& ns) {
-  std::string text = doc.text();
-  static const std::string old_ns = "http://tokuteikenshin.jp/checkup/2007";
-  for (size_t at = text.find(old_ns); at != std::string::npos; at = text.find(old_ns, at + ns.size())) {
-    text.replace(at, old_ns.size(), ns);
-  }
-  return XmlDoc(text);
-}
-
 ExtraRun run_case(const Case& c, bool cross_checks, EditionChoice choice) {
   size_t pairs = cross_checks ? 2 : 1;
   for (const Edit& edit : c.edits) {
@@ -162,7 +152,7 @@ ExtraRun run_case(const Case& c, bool cross_checks, EditionChoice choice) {
       documents.at(edit.document);  // an unknown document throws
       truncated.insert(edit.document);
     } else if (edit.op == "namespace") {
-      XmlDoc moved = in_namespace(documents.at(edit.document), edit.args);
+      XmlDoc moved = in_settlement_namespace(documents.at(edit.document), edit.args);
       documents.erase(edit.document);
       documents.emplace(edit.document, moved);
     } else

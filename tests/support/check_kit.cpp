@@ -159,6 +159,15 @@ std::string XmlDoc::text() const {
   return crlf;
 }
 
+XmlDoc in_settlement_namespace(const XmlDoc& doc, const std::string& ns) {
+  std::string text = doc.text();
+  static const std::string old_ns = "http://tokuteikenshin.jp/checkup/2007";
+  for (size_t at = text.find(old_ns); at != std::string::npos; at = text.find(old_ns, at + ns.size())) {
+    text.replace(at, old_ns.size(), ns);
+  }
+  return XmlDoc(text);
+}
+
 Archive& Archive::add(const std::string& path_in_top, const std::string& content) {
   entries.push_back(ZipEntry{top_folder + "/" + path_in_top, content});
   return *this;

@@ -62,6 +62,10 @@ class XmlDoc {
   std::unique_ptr<Impl> impl_;
 };
 
+// A settlement, index or summary document moved from the 2007 settlement
+// namespace into another one.
+XmlDoc in_settlement_namespace(const XmlDoc& doc, const std::string& ns);
+
 // An archive laid out like a real submission: stem/DATA/*.xml, stem/CLAIMS/*.xml.
 struct Archive {
   std::string name = kArchiveName;

@@ -169,7 +169,8 @@ void Form1::run(std::optional<std::string> archive) {
   if (extra_check_options(choices).any()) further = [&extra](RunState& run) { return extra.run(run); };
   RunResult result;
   {
-    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_);
+    WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_,
+                             run_state_);
     result = run_check(run_state_, platform, further);
   }
   options_->setEnabled(true);

@@ -82,10 +82,9 @@ std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   return files.first();
 }
 
-void WindowServices::show_report(QWidget* window, const QString& path, const QString& archive,
-                                 const QDateTime& run_time) {
+void WindowServices::show_report(QWidget* window, RunReport report) {
   if (viewer_ == nullptr) viewer_ = new ReportViewer(window);
-  viewer_->load(path, archive, run_time);
+  viewer_->load(std::move(report));
   viewer_->show();
   viewer_->raise();
   viewer_->activateWindow();

@@ -37,10 +37,9 @@ class WindowServices {
   // user cancelled.
   virtual std::optional<QString> choose_archive(QWidget* window);
 
-  // Opens the viewer on the report of the run on `archive` that started at
-  // `run_time` (or refreshes the one already open), does not wait for it, and
-  // gives it the focus.
-  virtual void show_report(QWidget* window, const QString& path, const QString& archive, const QDateTime& run_time);
+  // Opens the viewer on a run's report and findings (or refreshes the one
+  // already open), does not wait for it, and gives it the focus.
+  virtual void show_report(QWidget* window, RunReport report);
 
   // Tells the user that the check itself failed; returns once the user has
   // read the message.

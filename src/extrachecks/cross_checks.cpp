@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "docs/text.h"
+#include "base/text.h"
 #include "docs/xml.h"
 #include "extrachecks/archive_files.h"
 #include "platform/zip_archive.h"
@@ -58,7 +58,7 @@ struct SettlementSum {
 class CrossCheck {
  public:
   explicit CrossCheck(const RunState& run) : run_(run), reader_(*run.archive) {
-    receiver_ = docs::from_utf16(docs::mid_units(docs::to_utf16(run.archive_stem), 12, 8));
+    receiver_ = base::from_utf16(base::mid_units(base::to_utf16(run.archive_stem), 12, 8));
   }
 
   std::vector<ExtraFinding> run() {
@@ -178,8 +178,8 @@ class CrossCheck {
 
   // Amounts and counts are whole numbers; "001000" is 1000.
   static std::optional<int64_t> whole_amount(const std::string& text) {
-    std::optional<double> value = docs::numeric_value(text);
-    if (!value || *value != docs::round_half_even(*value) || *value < -9e15 || *value > 9e15) return std::nullopt;
+    std::optional<double> value = base::numeric_value(text);
+    if (!value || *value != base::round_half_even(*value) || *value < -9e15 || *value > 9e15) return std::nullopt;
     return static_cast<int64_t>(*value);
   }
 

@@ -16,6 +16,10 @@ struct ExtraFinding {
   int pair = 0;         // 1-based pair of a DATA or CLAIMS document; 0 for other files
   std::string file;     // bare file name ("ix08_V08.xml", "h1311….xml"); empty for the archive as a whole
   std::string message;  // the report line without its leading ideographic space
+  // Schema findings: the schema engine's own text of the first error, and its
+  // line in the document (0 when unknown), for the CSV.
+  std::string engine_text;
+  long line = 0;
 };
 
 }  // namespace kenshin::extrachecks

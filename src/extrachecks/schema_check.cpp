@@ -112,7 +112,10 @@ void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader
   ValidationErrors errors =
       validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
   errors.first_message = archive_relative(run, errors.first_message);
-  if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
+  if (errors.count > 0) {
+    findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors),
+                        archive_relative(run, errors.first_engine_text), errors.first_line});
+  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -34,7 +34,7 @@ constexpr std::string_view kSelfReportedBmi =
 
 // Nothing shows that a BMI that is not a number ("ng", empty, other text) is below the limit.
 bool below_self_reported_limit(std::string_view bmi_value) {
-  std::optional<double> bmi = docs::numeric_value(bmi_value);
+  std::optional<double> bmi = base::numeric_value(bmi_value);
   return bmi && *bmi < kSelfReportedBmiLimit;
 }
 
@@ -44,13 +44,12 @@ void waist_items(DataCheck& check) {
   GroupTally tally;
   int kind_sum = 0;
   for (const WaistCode& waist : kWaistCodes) {
-    ItemState state = item_state(check, waist.code, Lookup::kDirect, Negation::kAnyButFalse);
-    tally.add(state);
+    ItemState state = tally.examine(check, waist.code, Lookup::kDirect, Negation::kAnyButFalse);
     if (state == ItemState::kPerformed) kind_sum += waist.weight;
   }
   report_group(check, tally, kWaistNotPerformed, kWaistAbsent);
   if (kind_sum == kOnlySelfReported && !below_self_reported_limit(check.bmi_value)) {
-    report_finding(check, kSelfReportedBmi);
+    report_finding(check, kSelfReportedBmi, check.bmi_node, kBmiCode);
   }
 }
 

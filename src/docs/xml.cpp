@@ -5,16 +5,12 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
-#include <fcntl.h>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -282,46 +278,6 @@ bool markup_within_ceilings(std::string_view content) {
 
 }  // namespace
 
-namespace {
-
-// The file's bytes; nullopt when it cannot be read or is longer than a
-// document may be.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::optional<std::string> read_file_within_ceiling(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st {};
-  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
-  // One byte more than the file holds, to see its end, or that it grew meanwhile.
-  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
-  size_t filled = 0;
-  while (filled < content.size()) {
-    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    filled += static_cast<size_t>(n);
-  }
-  content.resize(filled);
-  if (content.size() > kMaxDocumentSize) return std::nullopt;
-  return content;
-}
-
-}  // namespace
-
 std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader, const std::string& path) {
   std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
   if (!content || !markup_within_ceilings(*content)) return std::nullopt;
@@ -374,11 +330,17 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 
   // Short texts kept inside their nodes, and no nodes for the white space
   // between elements (node_text skips it anyway): fewer allocations to make
+<<<<<<< HEAD
   // and free, fewer siblings for a question to pass over. A validator sees
   // that white space, so a parse for one keeps it. Line numbers past 65535
   // are kept too.
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_BIG_LINES;
   if (report == nullptr) options |= XML_PARSE_NOBLANKS;
+=======
+  // and free, fewer siblings for a question to pass over.
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS |
+                XML_PARSE_BIG_LINES;
+>>>>>>> main
   const char* encoding = nullptr;
   if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";
@@ -427,12 +389,6 @@ std::optional<Document> rebound(const Document& doc, Bindings bindings) {
   impl->ns = ns;
   impl->owns_doc = false;
   return Document(std::move(impl));
-}
-
-std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_file_within_ceiling(path);
-  if (!content) return std::nullopt;
-  return parse_document(*content, bindings);
 }
 
 const char* encoding_override(std::string_view content) {
@@ -516,6 +472,14 @@ std::string node_text(Node node) {
   std::string text(reinterpret_cast<const char*>(content));
   xmlFree(content);
   return text;
+}
+
+int node_line(Node node) {
+  const xmlNode* n = static_cast<const xmlNode*>(node.raw());
+  if (n != nullptr && n->type == XML_ATTRIBUTE_NODE) n = n->parent;
+  if (n == nullptr) return 0;
+  long line = xmlGetLineNo(n);
+  return line > 0 ? static_cast<int>(line) : 0;
 }
 
 std::optional<std::string> select_text(const Document& doc, std::string_view expression) {

@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "docs/text.h"
 
 struct _xmlDoc;
 
@@ -102,9 +101,6 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings,
                                       ParseReport* report = nullptr);
 
-// A document file on the local disk, as above.
-std::optional<Document> load_document(const std::string& path, Bindings bindings);
-
 // A document's bytes from the archive, for a parser of its own (schema
 // validation), valid until the reader's next read; nullopt for every file
 // load_document refuses unparsed: no file, over kMaxDocumentSize, or with
@@ -133,6 +129,10 @@ std::vector<Node> select_all_nodes(const Document& doc, std::string_view express
 // Attribute: its value. Element: its descendant text and CDATA, whitespace-only
 // pieces skipped, trimmed of leading and trailing XML white space.
 std::string node_text(Node node);
+
+// The line of the document the node starts on (an attribute: its element's);
+// 0 for no node.
+int node_line(Node node);
 
 // node_text of the first selected node; nullopt when nothing is selected.
 std::optional<std::string> select_text(const Document& doc, std::string_view expression);

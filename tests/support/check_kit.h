@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,17 @@
 #include "app/run_check.h"
 #include "platform/platform.h"
 #include "support/zip_writer.h"
+
+namespace kenshin {
+
+// A finding as test failures show it: every field, readable.
+inline void PrintTo(const Finding& f, std::ostream* out) {
+  *out << "{pair " << f.pair << ", " << kind_name(f.kind) << ", " << f.document << ", [" << f.examinee_name << "|"
+       << f.insurer_number << "|" << f.ticket_number << "], " << f.rule_id << ", item " << f.item_code << ", value '"
+       << f.value << "', line " << f.line << ", " << f.message << "}";
+}
+
+}  // namespace kenshin
 
 namespace kenshin::testkit {
 
@@ -62,6 +74,10 @@ class XmlDoc {
   std::unique_ptr<Impl> impl_;
 };
 
+// A settlement, index or summary document moved from the 2007 settlement
+// namespace into another one.
+XmlDoc in_settlement_namespace(const XmlDoc& doc, const std::string& ns);
+
 // An archive laid out like a real submission: stem/DATA/*.xml, stem/CLAIMS/*.xml.
 struct Archive {
   std::string name = kArchiveName;
@@ -85,10 +101,10 @@ class FakePlatform : public platform::Platform {
       : desktop_(std::move(desktop)), archive_(std::move(archive)) {}
   std::string desktop_folder() override { return desktop_; }
   std::optional<std::string> choose_archive() override { return archive_; }
-  int read_archive(const std::string& archive, platform::ZipArchive& into) override;
+  platform::ArchiveResult read_archive(const std::string& archive, platform::ZipArchive& into) override;
   void show_report(const std::string& path) override { shown.push_back(path); }
 
-  std::optional<int> unpack_result;  // when set, read_archive returns it without reading
+  std::optional<platform::ArchiveResult> read_result;  // when set, read_archive returns it without reading
   std::vector<std::string> shown;
 
  private:

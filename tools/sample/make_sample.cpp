@@ -1,8 +1,11 @@
-// Builds the sample submission archive that ./run.sh checks: five examinees
+// Builds the sample submission archives that ./run.sh checks: five examinees
 // laid out like a real submission, with a few deliberate faults so that the
-// report shows what findings look like.
+// report shows what findings look like, and the FY2024 twin, with faults
+// and without.
 //
 //   kenshin-make-sample OUT_FOLDER   → OUT_FOLDER/1311234567_95899071_201812060_1.zip
+//                                      OUT_FOLDER/2024/1311234567_95899071_202412060_1.zip
+//                                      OUT_FOLDER/2024-clean/1311234567_95899071_202412060_1.zip
 
 #include <cstdio>
 #include <filesystem>
@@ -19,10 +22,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    fs::create_directories(argv[1]);
-    std::string path = std::string(argv[1]) + "/" + kArchiveName;
-    write_zip(path, sample_archive().entries);
-    std::printf("%s\n", path.c_str());
+    const std::string out = argv[1];
+    fs::create_directories(out + "/2024");
+    fs::create_directories(out + "/2024-clean");
+    for (const auto& [path, archive] : {std::pair{out + "/" + kArchiveName, sample_archive()},
+                                        std::pair{out + "/2024/" + kSample2024Name, sample_archive_2024(true)},
+                                        std::pair{out + "/2024-clean/" + kSample2024Name, sample_archive_2024(false)}}) {
+      write_zip(path, archive.entries);
+      std::printf("%s\n", path.c_str());
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kenshin-make-sample: %s\n", e.what());
     return 1;

@@ -1,50 +1,50 @@
 #include "app/window/report_viewer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPrintDialog>
+#include <QPainter>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "app/window/fonts.h"
+#include "report/findings_csv.h"
 #include "report/report.h"
+#include "run/run_failure.h"
 
 namespace kenshin::window {
 
 namespace {
 
-const QString kDataFileHeader = QStringLiteral("○健診情報　");
-const QString kClaimsFileHeader = QStringLiteral("○決済情報　");
-const QString kNameMissingLine = QStringLiteral("　受診者名がありません");
 const QString kSaveFilter = QStringLiteral("テキストファイル (*.txt)");
+const QString kCsvFilter = QStringLiteral("CSVファイル (*.csv)");
+const QString kCannotSave = QStringLiteral("「%1」に保存できませんでした。");
+const QString kAllKindsChoice = QStringLiteral("すべての種別");
+
+QFont fixed_font() {
+  QFont fixed = face_font(default_faces().fixed_gothic, 10);
+  fixed.setStyleHint(QFont::Monospace);
+  fixed.setFixedPitch(true);
+  return fixed;
+}
 
 }  // namespace
 
-ReportCounts count_report(const QStringList& lines) {
-  ReportCounts counts;
-  const QString no_error = QString::fromUtf8(report::kNoErrorLine.data(), report::kNoErrorLine.size());
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    const QString& line = lines[i];
-    const bool before_name_missing = i + 1 < lines.size() && lines[i + 1] == kNameMissingLine;
-    if (line.isEmpty()) {
-      // An empty line opens an examinee's record; the next line names the examinee.
-      ++counts.examinees;
-      ++i;
-    } else if (before_name_missing && !line.startsWith(QChar(0x3000))) {
-      ++counts.examinees;  // the document's file name stands in for the missing name
-    } else if (!line.startsWith(kDataFileHeader) && !line.startsWith(kClaimsFileHeader) && line != no_error) {
-      ++counts.findings;
-    }
-  }
-  return counts;
+ReportCounts count_findings(const std::vector<Finding>& findings) {
+  return {static_cast<int>(findings.size()), count_examinees(findings)};
 }
 
 QString viewer_title(const QString& archive_path, const QDateTime& run_time) {
@@ -56,8 +56,21 @@ QString status_text(const ReportCounts& counts) {
   return QStringLiteral("指摘 %1 件　受診者 %2 名").arg(counts.findings).arg(counts.examinees);
 }
 
+QString hit_count_text(int shown, int all) { return QStringLiteral("%1 / %2 件").arg(shown).arg(all); }
+
 QString default_save_name(const QString& archive_path) {
   return QFileInfo(archive_path).completeBaseName() + QStringLiteral("_ERR.txt");
+}
+
+QString default_csv_name(const QString& archive_path) {
+  return QFileInfo(archive_path).completeBaseName() + QStringLiteral("_ERR.csv");
+}
+
+QString page_heading(const QString& archive_path, const QDateTime& run_time, int page, int pages) {
+  return QStringLiteral("%1　%2　%3 / %4")
+      .arg(QFileInfo(archive_path).fileName(), run_time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
+      .arg(page)
+      .arg(pages);
 }
 
 ReportViewer::ReportViewer(QWidget* owner) : QMainWindow(owner) {
@@ -66,14 +79,17 @@ ReportViewer::ReportViewer(QWidget* owner) : QMainWindow(owner) {
   setAttribute(Qt::WA_DeleteOnClose);
 
   text_ = new QPlainTextEdit(this);
+  text_->setObjectName(QStringLiteral("ReportText"));
   text_->setReadOnly(true);
   // Findings are long single lines; wrapping them would hide where one ends.
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  QFont fixed = face_font(default_faces().fixed_gothic, 10);
-  fixed.setStyleHint(QFont::Monospace);
-  fixed.setFixedPitch(true);
-  text_->setFont(fixed);
-  setCentralWidget(text_);
+  text_->setFont(fixed_font());
+
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("Tabs"));
+  tabs_->addTab(build_workbench(), QStringLiteral("指摘一覧"));
+  tabs_->addTab(text_, QStringLiteral("ERR.txt"));
+  setCentralWidget(tabs_);
 
   find_bar_ = new QToolBar(this);
   find_bar_->setObjectName(QStringLiteral("FindBar"));
@@ -93,10 +109,74 @@ ReportViewer::ReportViewer(QWidget* owner) : QMainWindow(owner) {
   ask_save_path = [](QWidget* parent, const QString& suggested) {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("名前を付けて保存"), suggested, kSaveFilter);
   };
+  ask_csv_path = [](QWidget* parent, const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("CSVで保存"), suggested, kCsvFilter);
+  };
   build_menus();
 
   QFontMetrics metrics(text_->font());
-  resize(metrics.horizontalAdvance(QLatin1Char('0')) * 100, metrics.lineSpacing() * 32);
+  resize(metrics.horizontalAdvance(QLatin1Char('0')) * 120, metrics.lineSpacing() * 44);
+}
+
+QWidget* ReportViewer::build_workbench() {
+  auto* bench = new QWidget(this);
+  filter_field_ = new QLineEdit(bench);
+  filter_field_->setObjectName(QStringLiteral("FilterField"));
+  filter_field_->setPlaceholderText(QStringLiteral("絞り込み（受診者名、番号、メッセージなど）"));
+  filter_field_->setClearButtonEnabled(true);
+  kind_choice_ = new QComboBox(bench);
+  kind_choice_->setObjectName(QStringLiteral("KindChoice"));
+  kind_choice_->addItem(kAllKindsChoice, -1);
+  for (FindingKind kind : kAllKinds) kind_choice_->addItem(kind_words(kind), static_cast<int>(kind));
+  hit_count_ = new QLabel(bench);
+  hit_count_->setObjectName(QStringLiteral("HitCount"));
+
+  auto* bar = new QHBoxLayout;
+  bar->addWidget(new QLabel(QStringLiteral("絞り込み："), bench));
+  bar->addWidget(filter_field_, 1);
+  bar->addWidget(kind_choice_);
+  bar->addWidget(hit_count_);
+
+  model_ = new FindingsModel(this);
+  filter_ = new FindingsFilter(this);
+  filter_->setSourceModel(model_);
+  table_ = new QTableView(bench);
+  table_->setObjectName(QStringLiteral("FindingsTable"));
+  table_->setModel(filter_);
+  table_->setSortingEnabled(true);
+  table_->sortByColumn(-1, Qt::AscendingOrder);  // report order until a heading is clicked
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setWordWrap(false);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setStretchLastSection(true);
+
+  document_pane_ = new DocumentPane(bench);
+  document_pane_->setObjectName(QStringLiteral("DocumentPane"));
+  auto* splitter = new QSplitter(Qt::Vertical, bench);
+  splitter->addWidget(table_);
+  splitter->addWidget(document_pane_);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 1);
+
+  auto* layout = new QVBoxLayout(bench);
+  layout->addLayout(bar);
+  layout->addWidget(splitter, 1);
+
+  connect(filter_field_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    filter_->set_text(text);
+    update_hit_count();
+  });
+  connect(kind_choice_, &QComboBox::currentIndexChanged, this, [this] {
+    const int kind = kind_choice_->currentData().toInt();
+    filter_->set_kind(kind < 0 ? std::nullopt : std::optional(static_cast<FindingKind>(kind)));
+    update_hit_count();
+  });
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { show_current_finding(); });
+  connect(document_pane_, &DocumentPane::finding_chosen, this, [this](int index) { choose_finding(index); });
+  return bench;
 }
 
 void ReportViewer::build_menus() {
@@ -108,6 +188,7 @@ void ReportViewer::build_menus() {
   };
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   add(file, QStringLiteral("名前を付けて保存(&A)..."), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { save_as(); });
+  add(file, QStringLiteral("CSVで保存(&V)..."), {}, [this] { save_csv(); });
   add(file, QStringLiteral("印刷(&P)..."), {QKeySequence(Qt::CTRL | Qt::Key_P)}, [this] { print(); });
   file->addSeparator();
   add(file, QStringLiteral("閉じる(&C)"), {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, [this] {
@@ -129,22 +210,46 @@ void ReportViewer::build_menus() {
   add(edit, QStringLiteral("前を検索(&V)"), {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, [this] { find_next(true); });
 }
 
-void ReportViewer::load(const QString& path, const QString& archive_path, const QDateTime& run_time) {
-  report_path_ = path;
-  archive_path_ = archive_path;
-  QFile file(path);
+void ReportViewer::load(RunReport report) {
+  report_ = std::move(report);
+  QFile file(report_.report_path);
   report_bytes_ = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  setWindowTitle(viewer_title(archive_path, run_time));
-  setWindowFilePath(path);
+  setWindowTitle(viewer_title(report_.documents.archive_path, report_.run_time));
+  setWindowFilePath(report_.report_path);
   QStringList lines;
-  for (const std::string& line : report::read_report_lines(path.toStdString())) lines << QString::fromStdString(line);
+  for (const std::string& line : report::read_report_lines(report_.report_path.toStdString())) {
+    lines << QString::fromStdString(line);
+  }
   text_->setPlainText(lines.join(QLatin1Char('\n')));
-  counts_->setText(status_text(count_report(lines)));
+
+  counts_->setText(status_text(count_findings(report_.findings)));
+  model_->set_findings(std::move(report_.findings));
+  report_.findings.clear();
+  document_pane_->set_run(report_.documents, &model_->findings());
+  table_->resizeColumnsToContents();
+  update_hit_count();
 }
 
 QStringList ReportViewer::lines() const { return text_->toPlainText().split(QLatin1Char('\n')); }
 
+void ReportViewer::update_hit_count() { hit_count_->setText(hit_count_text(filter_->rowCount(), model_->rowCount())); }
+
+void ReportViewer::show_current_finding() {
+  const QModelIndex current = filter_->mapToSource(table_->currentIndex());
+  if (current.isValid()) document_pane_->show_finding(current.row());
+}
+
+void ReportViewer::choose_finding(int index) {
+  const QModelIndex shown = filter_->mapFromSource(model_->index(index, 0));
+  if (shown.isValid()) {
+    table_->setCurrentIndex(shown);
+  } else {
+    document_pane_->show_finding(index);  // filtered out of the table; shown all the same
+  }
+}
+
 void ReportViewer::show_find_bar() {
+  tabs_->setCurrentWidget(text_);
   find_bar_->show();
   find_field_->setFocus();
   find_field_->selectAll();
@@ -156,6 +261,7 @@ bool ReportViewer::find_next(bool backwards) {
     show_find_bar();
     return false;
   }
+  tabs_->setCurrentWidget(text_);
   const QTextDocument::FindFlags flags = backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
   if (text_->find(wanted, flags)) return true;
   // Round the end of the report, the way a text editor does.
@@ -175,26 +281,67 @@ bool ReportViewer::save_to(const QString& path) {
   return file.open(QIODevice::WriteOnly) && file.write(report_bytes_) == report_bytes_.size() && file.commit();
 }
 
-void ReportViewer::save_as() {
-  const QString folder = QFileInfo(report_path_).absolutePath();
-  const QString path = ask_save_path(this, QDir(folder).filePath(default_save_name(archive_path_)));
-  if (path.isEmpty()) return;
-  if (!save_to(path)) {
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("「%1」に保存できませんでした。").arg(QDir::toNativeSeparators(path)));
+bool ReportViewer::save_csv_to(const QString& path) {
+  try {
+    report::write_findings_csv(path.toStdString(), model_->findings());
+    return true;
+  } catch (const RunFailure&) {
+    return false;
   }
+}
+
+void ReportViewer::save_as() {
+  const QString folder = QFileInfo(report_.report_path).absolutePath();
+  const QString path = ask_save_path(this, QDir(folder).filePath(default_save_name(report_.documents.archive_path)));
+  if (path.isEmpty()) return;
+  if (!save_to(path)) QMessageBox::warning(this, windowTitle(), kCannotSave.arg(QDir::toNativeSeparators(path)));
+}
+
+void ReportViewer::save_csv() {
+  const QString folder = QFileInfo(report_.report_path).absolutePath();
+  const QString path = ask_csv_path(this, QDir(folder).filePath(default_csv_name(report_.documents.archive_path)));
+  if (path.isEmpty()) return;
+  if (!save_csv_to(path)) QMessageBox::warning(this, windowTitle(), kCannotSave.arg(QDir::toNativeSeparators(path)));
 }
 
 void ReportViewer::print_to(QPrinter& printer) {
   printer.setDocName(windowTitle());
-  text_->document()->print(&printer);
+  QPainter painter;
+  if (!painter.begin(&printer)) return;
+  const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+  const QFont body_font = fixed_font();
+  const QFont heading_font(body_font.family(), 9);
+  const QFontMetricsF heading_metrics(heading_font, &printer);
+  const qreal heading_height = heading_metrics.lineSpacing() * 2;
+
+  QTextDocument body;
+  body.documentLayout()->setPaintDevice(&printer);
+  body.setDefaultFont(body_font);
+  body.setPlainText(text_->toPlainText());
+  body.setPageSize(QSizeF(page.width(), page.height() - heading_height));
+  const int pages = body.pageCount();
+  const qreal body_height = page.height() - heading_height;
+  for (int k = 0; k < pages; ++k) {
+    if (k > 0) printer.newPage();
+    painter.setFont(heading_font);
+    painter.drawText(QRectF(0, 0, page.width(), heading_metrics.lineSpacing()), Qt::AlignLeft | Qt::AlignVCenter,
+                     page_heading(report_.documents.archive_path, report_.run_time, k + 1, pages));
+    const qreal rule = heading_metrics.lineSpacing() * 1.5;
+    painter.drawLine(QPointF(0, rule), QPointF(page.width(), rule));
+    painter.save();
+    painter.translate(0, heading_height - k * body_height);
+    body.drawContents(&painter, QRectF(0, k * body_height, page.width(), body_height));
+    painter.restore();
+  }
+  painter.end();
 }
 
 void ReportViewer::print() {
-  QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  dialog.setWindowTitle(QStringLiteral("印刷"));
-  if (dialog.exec() == QDialog::Accepted) print_to(printer);
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { print_to(*p); });
+  preview.exec();
 }
 
 }  // namespace kenshin::window

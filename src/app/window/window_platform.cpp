@@ -1,6 +1,7 @@
 #include "app/window/window_platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include "platform/desktop_folder.h"
@@ -9,13 +10,14 @@ namespace kenshin::window {
 
 WindowPlatform::WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
                                std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
-                               StopAsked& stop)
+                               StopAsked& stop, const RunState& run)
     : services_(services),
       window_(window),
       archive_(std::move(archive)),
       progress_delay_(progress_delay),
       progress_interval_(progress_interval),
-      stop_(stop) {
+      stop_(stop),
+      run_(run) {
   started_.start();
 }
 
@@ -36,8 +38,16 @@ std::optional<std::string> WindowPlatform::choose_archive() {
 }
 
 void WindowPlatform::show_report(const std::string& report_path) {
-  services_.show_report(&window_, QString::fromStdString(report_path), QString::fromStdString(archive_.value_or(std::string())),
-                        run_time_);
+  RunReport report;
+  report.report_path = QString::fromStdString(report_path);
+  report.documents = {QString::fromStdString(archive_.value_or(std::string())), run_.data_folder, run_.claims_folder,
+                      run_.extraction_folder};
+  report.run_time = run_time_;
+  report.findings = run_.findings;
+  services_.remember_archive(report.documents.archive_path);
+  services_.remember_report(
+      {report.report_path, report.documents.archive_path, run_time_, QFileInfo(report.report_path).lastModified()});
+  services_.show_report(&window_, std::move(report));
 }
 
 void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }

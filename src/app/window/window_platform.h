@@ -14,6 +14,7 @@
 
 #include "app/window/window_services.h"
 #include "platform/platform.h"
+#include "run/run_state.h"
 
 namespace kenshin::window {
 
@@ -35,7 +36,7 @@ class WindowPlatform : public platform::Platform {
   // set, the run stops; the dialog's 中止 button sets it.
   WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
                  std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
-                 StopAsked& stop);
+                 StopAsked& stop, const RunState& run);
   ~WindowPlatform() override;
 
   std::string desktop_folder() override;
@@ -57,6 +58,7 @@ class WindowPlatform : public platform::Platform {
   std::chrono::milliseconds progress_delay_;
   std::chrono::milliseconds progress_interval_;
   StopAsked& stop_;
+  const RunState& run_;  // what the viewer is handed: the findings and where their documents are
   QElapsedTimer started_;
   qint64 last_shown_ = 0;  // ms after the start
   QDateTime run_time_;

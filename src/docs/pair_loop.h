@@ -6,11 +6,8 @@
 
 #include <string>
 
-<<<<<<< HEAD
 #include "docs/further_pass.h"
-=======
 #include "docs/claim_type.h"
->>>>>>> main
 #include "docs/xml.h"
 #include "platform/platform.h"
 #include "run/run_state.h"

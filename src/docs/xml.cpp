@@ -330,17 +330,11 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 
   // Short texts kept inside their nodes, and no nodes for the white space
   // between elements (node_text skips it anyway): fewer allocations to make
-<<<<<<< HEAD
   // and free, fewer siblings for a question to pass over. A validator sees
   // that white space, so a parse for one keeps it. Line numbers past 65535
   // are kept too.
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_BIG_LINES;
   if (report == nullptr) options |= XML_PARSE_NOBLANKS;
-=======
-  // and free, fewer siblings for a question to pass over.
-  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS |
-                XML_PARSE_BIG_LINES;
->>>>>>> main
   const char* encoding = nullptr;
   if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";

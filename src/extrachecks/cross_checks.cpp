@@ -61,13 +61,8 @@ struct SettlementSum {
 
 class CrossCheck {
  public:
-<<<<<<< HEAD
   explicit CrossCheck(const RunState& run) : run_(run) {
-    receiver_ = docs::from_utf16(docs::mid_units(docs::to_utf16(run.archive_stem), 12, 8));
-=======
-  explicit CrossCheck(const RunState& run) : run_(run), reader_(*run.archive) {
     receiver_ = base::from_utf16(base::mid_units(base::to_utf16(run.archive_stem), 12, 8));
->>>>>>> main
   }
 
   std::vector<ExtraFinding> finish(const TopLevelDocument& index, const TopLevelDocument& summary) {
@@ -76,7 +71,6 @@ class CrossCheck {
     return std::move(findings_);
   }
 
-<<<<<<< HEAD
   // A settlement document as the pair loop loaded it (nullptr: it failed
   // to load), read in either settlement namespace.
   void add_settlement(const docs::Document* loaded) {
@@ -84,17 +78,6 @@ class CrossCheck {
     std::optional<docs::Document> view = loaded ? docs::rebound(*loaded, kSettlementBindings) : std::nullopt;
     const docs::Document* doc = view ? &*view : loaded;
     if (doc == nullptr) {
-=======
- private:
-  void add(const std::string& file, std::string_view rule, std::string message, std::string value = {}) {
-    findings_.push_back({ExtraKind::kCrossCheck, 0, file, std::move(message), std::string(rule), std::move(value), 0});
-  }
-
-  void add_settlement(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    std::optional<docs::Document> doc =
-        docs::load_document(reader_, run_.claims_folder + "/" + run_.claims_file_list[k - 1], kSettlementBindings);
-    if (!doc) {
->>>>>>> main
       for (SettlementSum& sum : sums) ++sum.unreadable;
       return;
     }
@@ -110,18 +93,12 @@ class CrossCheck {
     }
   }
 
-<<<<<<< HEAD
- private:
-  void add(int pair, const std::string& file, std::string message) {
-    findings_.push_back({ExtraKind::kCrossCheck, pair, file, std::move(message)});
+  void add(const std::string& file, std::string_view rule, std::string message, std::string value = {}) {
+    findings_.push_back({ExtraKind::kCrossCheck, 0, file, std::move(message), std::string(rule), std::move(value), 0});
   }
 
   void check_index(const TopLevelDocument& top) {
-    const docs::Document* index = load_top_level(top, "交換用基本情報ファイル");
-=======
-  void check_index() {
-    std::optional<docs::Document> index = load_top_level(kIndexFile, "交換用基本情報ファイル", "cross-check.index");
->>>>>>> main
+    const docs::Document* index = load_top_level(top, "交換用基本情報ファイル", "cross-check.index");
     if (!index) return;
     std::string file(kIndexFile);
     // The sender may be a provider, an insurer or an agency acting for
@@ -140,13 +117,8 @@ class CrossCheck {
                   "cross-check.index.record-count");
   }
 
-<<<<<<< HEAD
   void check_summary(const TopLevelDocument& top, const std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    const docs::Document* summary = load_top_level(top, "集計情報ファイル");
-=======
-  void check_summary(const std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    std::optional<docs::Document> summary = load_top_level(kSummaryFile, "集計情報ファイル", "cross-check.summary");
->>>>>>> main
+    const docs::Document* summary = load_top_level(top, "集計情報ファイル", "cross-check.summary");
     if (!summary) return;
     std::string file(kSummaryFile);
     int64_t settlements = static_cast<int64_t>(run_.claims_file_list.size());
@@ -200,28 +172,14 @@ class CrossCheck {
     }
   }
 
-<<<<<<< HEAD
-  const docs::Document* load_top_level(const TopLevelDocument& top, const std::string& what) {
+  const docs::Document* load_top_level(const TopLevelDocument& top, const std::string& what, std::string_view rule) {
     const std::string& file = top.name;
     if (!top.path) {
-      add(0, file, what + "（" + file + "）がありません");
+      add(file, std::string(rule) + ".missing", what + "（" + file + "）がありません");
       return nullptr;
     }
-    if (!top.doc) add(0, file, what + "（" + file + "）を読み込めません");
+    if (!top.doc) add(file, std::string(rule) + ".unreadable", what + "（" + file + "）を読み込めません");
     return top.doc ? &*top.doc : nullptr;
-=======
-  std::optional<docs::Document> load_top_level(std::string_view name, const std::string& what,
-                                              std::string_view rule) {
-    std::string file(name);
-    std::optional<std::string> path = top_level_file(run_, name);
-    if (!path) {
-      add(file, std::string(rule) + ".missing", what + "（" + file + "）がありません");
-      return std::nullopt;
-    }
-    std::optional<docs::Document> doc = docs::load_document(reader_, *path, kSettlementBindings);
-    if (!doc) add(file, std::string(rule) + ".unreadable", what + "（" + file + "）を読み込めません");
-    return doc;
->>>>>>> main
   }
 
   // Amounts and counts are whole numbers; "001000" is 1000.

@@ -109,44 +109,11 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
          errors.first_message + "）";
 }
 
-<<<<<<< HEAD
 }  // namespace
 
 // The source is made at the first document, when the schemas are first needed.
 SchemaPass::SchemaPass(const RunState& run) : run_(run) {}
 SchemaPass::~SchemaPass() = default;
-=======
-void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader& reader, std::string_view schema,
-                  const std::string& path, const std::string& label, int pair, const std::string& file,
-                  std::vector<ExtraFinding>& findings) {
-  SchemaValidator* validator = source.validator_for(schema);
-  if (!validator) return;
-  ValidationErrors errors =
-      validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
-  errors.first_message = archive_relative(run, errors.first_message);
-  if (errors.count > 0) {
-    // The CSV keeps the validator's own words where the line has them in Japanese.
-    std::string own_words =
-        errors.first_engine_text.empty() ? errors.first_message : archive_relative(run, errors.first_engine_text);
-    findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors),
-                        errors.well_formed ? "schema.invalid" : "schema.not-well-formed", std::move(own_words),
-                        static_cast<int>(errors.first_line)});
-  }
-}
-
-}  // namespace
-
-SchemaCheck check_schemas(const RunState& run) {
-  SchemaCheck check;
-  SchemaSource source(run, check.findings);
-  platform::ZipReader reader(*run.archive);
-  check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
-  if (!source.has_any()) {
-    check.heading = kNoSchemaHeading;
-    check.findings.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition), "schema.none-of-edition", {}, 0});
-    return check;
-  }
->>>>>>> main
 
 bool SchemaPass::ready() {
   if (!source_) {
@@ -154,7 +121,8 @@ bool SchemaPass::ready() {
     heading_ = std::string(source_->uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
     if (!source_->has_any()) {
       heading_ = kNoSchemaHeading;
-      findings_.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition)});
+      findings_.push_back(
+          {ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition), "schema.none-of-edition", {}, 0});
     }
   }
   return source_->has_any();
@@ -167,7 +135,14 @@ void SchemaPass::validate(std::string_view schema, const docs::Document* doc, co
   if (!validator) return;
   ValidationErrors errors = validator->validate(std::string(schema), doc, report);
   errors.first_message = archive_relative(run_, errors.first_message);
-  if (errors.count > 0) findings_.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
+  if (errors.count > 0) {
+    // The CSV keeps the validator's own words where the line has them in Japanese.
+    std::string own_words =
+        errors.first_engine_text.empty() ? errors.first_message : archive_relative(run_, errors.first_engine_text);
+    findings_.push_back({ExtraKind::kSchema, pair, file, describe(label, errors),
+                         errors.well_formed ? "schema.invalid" : "schema.not-well-formed", std::move(own_words),
+                         static_cast<int>(errors.first_line)});
+  }
 }
 
 void SchemaPass::top_level(const TopLevelDocument& top) {

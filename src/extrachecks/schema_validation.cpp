@@ -182,7 +182,8 @@ ValidationErrors SchemaValidator::validate(const std::string& schema_name, const
   xmlSchemaPtr schema = compiled_.at(schema_name);
   if (report.outcome == Outcome::kUnread) return unreadable();
   if (report.errors > 0 || report.outcome == Outcome::kMalformed) {
-    ErrorLog log{std::max(report.errors, 1), report.first_line, readable_message(report.first_message)};
+    std::string text = readable_message(report.first_message);
+    ErrorLog log{std::max(report.errors, 1), report.first_line, text, text};
     return from_log(log, false);
   }
   if (report.outcome == Outcome::kOverBudget || doc == nullptr) return unreadable();

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/read_limit.h"
+
 
 namespace kenshin::platform {
 class ZipReader;
@@ -62,8 +64,8 @@ class Document {
   std::unique_ptr<Impl> impl_;
 };
 
-// Documents longer than this fail to load unread.
-inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
+// Documents longer than this fail to load unread: the archive reader's bound.
+inline constexpr std::uint64_t kMaxDocumentSize = platform::kMaxReadSize;
 
 // Parses a document's bytes for queries. nullopt ("load failed") when they
 // are longer than kMaxDocumentSize, hold more markup than any checkup document

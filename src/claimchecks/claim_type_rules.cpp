@@ -107,16 +107,17 @@ void claim_code_rules(ClaimsCheck& check) {
   if (run.claim_type == docs::kClaimTypeMissing) {
     report_finding(check, "　請求区分がありません");
   } else if (run.claim_type == docs::kClaimTypeOutOfRange) {
-    report_finding(check, "　請求区分に１～５以外のコードが入っています");
+    report_finding(check, "　請求区分に１～５以外のコードが入っています",
+                   docs::select_node(check.doc, docs::kClaimTypePath));
   }
 
-  std::optional<std::string> commission = docs::select_text(check.doc, kCommissionTypePath);
+  docs::Node commission = docs::select_node(check.doc, kCommissionTypePath);
   if (!commission) {
     report_finding(check, "　委託料単価区分がありません");
   } else {
-    std::optional<double> code = docs::numeric_value(*commission);
+    std::optional<double> code = docs::numeric_value(docs::node_text(commission));
     if (!code || *code < 1 || *code > 2) {
-      report_finding(check, "　委託料単価区分に１、２以外のコードが入っています");
+      report_finding(check, "　委託料単価区分に１、２以外のコードが入っています", commission);
     }
   }
 }
@@ -132,9 +133,9 @@ void claim_type_matrix(ClaimsCheck& check) {
       continue;
     }
     if (!row.only_with.empty() && !docs::select_node(check.doc, row.only_with)) continue;
-    bool present = static_cast<bool>(docs::select_node(check.doc, row.element));
-    if ((cell.kind == Cell::kForbidden && present) || (cell.kind == Cell::kRequired && !present)) {
-      report_finding(check, cell.message);
+    docs::Node element = docs::select_node(check.doc, row.element);
+    if ((cell.kind == Cell::kForbidden && element) || (cell.kind == Cell::kRequired && !element)) {
+      report_finding(check, cell.message, element);
     }
   }
 }

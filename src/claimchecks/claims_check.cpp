@@ -16,6 +16,8 @@ void check_claims_document(RunState& run, const docs::Document* doc) {
   run_claims_rules(check);
 }
 
-void report_finding(ClaimsCheck& check, std::string_view message) { report::report_finding(check.run, message); }
+void report_finding(ClaimsCheck& check, std::string_view message, docs::Node judged, std::string_view item_code) {
+  report::report_finding(check.run, message, {item_code, docs::node_text(judged), docs::node_line(judged)});
+}
 
 }  // namespace kenshin::claimchecks

@@ -17,6 +17,7 @@ namespace kenshin::claimchecks {
 struct Amount {
   int64_t value = 0;
   bool malformed = false;
+  docs::Node node;  // where it was read (the malformed text, for a malformed sum); none for a sum
 };
 
 // The amounts the claim-type rules read on the way to the totals. An amount
@@ -43,8 +44,10 @@ void check_claims_document(RunState& run, const docs::Document* doc);
 // The rules, in order; each reports through report_finding below.
 void run_claims_rules(ClaimsCheck& check);
 
-// report::report_finding for the current pair: the record header lines still
-// due, then the message.
-void report_finding(ClaimsCheck& check, std::string_view message);
+// The message for the current pair (the record header lines still due, then
+// the message), with the item the rule asked about and the node it judged —
+// its text and line — in the finding's record.
+void report_finding(ClaimsCheck& check, std::string_view message, docs::Node judged = {},
+                    std::string_view item_code = {});
 
 }  // namespace kenshin::claimchecks

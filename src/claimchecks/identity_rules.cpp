@@ -71,26 +71,26 @@ void identity_rules(ClaimsCheck& check) {
 
   // A settlement without a ticket number belongs to no ticket: it matches only
   // a data document that has none either.
-  std::string ticket = docs::select_text(check.doc, kTicketNumberPath).value_or("");
-  if (!docs::text_equals(ticket, run.ticket_number)) {
-    report_finding(check, "　データファイルと決済情報ファイルの受診券整理番号が違います");
+  docs::Node ticket = docs::select_node(check.doc, kTicketNumberPath);
+  if (!docs::text_equals(docs::node_text(ticket), run.ticket_number)) {
+    report_finding(check, "　データファイルと決済情報ファイルの受診券整理番号が違います", ticket);
   }
 
   // Without a name the settlement cannot be shown under the examinee: its file
   // name stands alone above the finding, and the record header stays due.
-  std::optional<std::string> name = docs::select_text(check.doc, kExamineeNamePath);
+  docs::Node name = docs::select_node(check.doc, kExamineeNamePath);
   if (!name) {
     report::report_claims_name_missing(run, "　受診者名がありません");
-  } else if (!docs::text_equals(*name, run.examinee_name)) {
-    report_finding(check, "　データファイルと決済情報ファイルの受診者名が違います");
+  } else if (!docs::text_equals(docs::node_text(name), run.examinee_name)) {
+    report_finding(check, "　データファイルと決済情報ファイルの受診者名が違います", name);
   }
 
   for (const IdentityRule& rule : kIdentityRules) {
-    std::optional<std::string> text = docs::select_text(check.doc, rule.path);
-    if (!text) {
+    docs::Node node = docs::select_node(check.doc, rule.path);
+    if (!node) {
       report_finding(check, rule.absent);
-    } else if (!passes(rule, *text)) {
-      report_finding(check, rule.failed);
+    } else if (!passes(rule, docs::node_text(node))) {
+      report_finding(check, rule.failed, node);
     }
   }
 }

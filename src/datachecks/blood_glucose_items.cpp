@@ -34,6 +34,7 @@ constexpr std::array<GlucoseCode, 12> kGlucoseCodes{{
 }};
 constexpr std::span<const GlucoseCode> kHbA1cCodes = std::span(kGlucoseCodes).last(4);
 
+constexpr std::string_view kTimingCode = "9N141000000000011";
 constexpr std::string_view kTimingCodePath =
     "//a:component/a:structuredBody/a:component/a:section/a:entry/a:observation/"
     "a:code[@code='9N141000000000011']/../a:value/@code";
@@ -52,12 +53,11 @@ constexpr std::string_view kRandomTiming =
 
 // The glucose results count only in the checkup section, and only when
 // their negationInd is absent or exactly "false".
-GlucoseClass classify(const DataCheck& check, int& negated_count) {
+GlucoseClass classify(const DataCheck& check, GroupTally& tally) {
   GlucoseClass found = GlucoseClass::kNone;
   for (const GlucoseCode& glucose : kGlucoseCodes) {
-    ItemState state = item_state(check, glucose.code, Lookup::kCheckupSection, Negation::kAnyButFalse);
+    ItemState state = tally.examine(check, glucose.code, Lookup::kCheckupSection, Negation::kAnyButFalse);
     if (state == ItemState::kPerformed) found = glucose.family;
-    if (state == ItemState::kNotPerformed) ++negated_count;
   }
   return found;
 }
@@ -75,19 +75,23 @@ bool hba1c_anywhere(const DataCheck& check) {
 // glucose result needs its timing observation.
 void check_timing(DataCheck& check, double expected, std::string_view message) {
   if (check.run.edition == base::Edition::k2024 && !selects(check, kTimingItemPath)) {
-    report_finding(check, kTimingMissing);
+    report_finding(check, kTimingMissing, {}, kTimingCode);
     return;
   }
-  std::optional<std::string> timing = docs::select_text(check.doc, kTimingCodePath);
-  if (timing && docs::numeric_value(*timing) != expected) report_finding(check, message);
+  docs::Node timing = docs::select_node(check.doc, kTimingCodePath);
+  if (timing && docs::numeric_value(docs::node_text(timing)) != expected) {
+    report_finding(check, message, timing, kTimingCode);
+  }
 }
 
 }  // namespace
 
 void blood_glucose_items(DataCheck& check) {
-  int negated_count = 0;
-  GlucoseClass glucose = classify(check, negated_count);
-  if (glucose == GlucoseClass::kNone && negated_count > 0) report_finding(check, kGlucoseNotPerformed);
+  GroupTally tally;
+  GlucoseClass glucose = classify(check, tally);
+  if (glucose == GlucoseClass::kNone && tally.negated_count > 0) {
+    report_finding(check, kGlucoseNotPerformed, tally.first_negation, tally.first_negated_code);
+  }
   if (glucose == GlucoseClass::kFasting && hba1c_anywhere(check)) glucose = GlucoseClass::kHbA1c;
   if (glucose == GlucoseClass::kFasting) check_timing(check, kTimingFasting, kFastingTiming);
   if (glucose == GlucoseClass::kRandom) check_timing(check, kTimingRandom, kRandomTiming);

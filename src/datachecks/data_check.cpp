@@ -20,7 +20,7 @@ void check_data_document(RunState& run, const docs::Document* doc) {
   std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
   if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
 
-  DataCheck check{run, *doc, 0, {}};
+  DataCheck check{run, *doc, 0, {}, {}};
   run_data_rules(check);
 }
 
@@ -32,15 +32,20 @@ void run_data_rules(DataCheck& check) {
   blood_glucose_items(check);
   judgement_medication_items(check);
   ecg_urine_items(check);
-  if (!insurer_begins_with(check.run.insurer_number, kLateElderlyPrefix)) {
+  const std::string& insurer = check.run.insurer_number;
+  if (!insurer_begins_with(insurer, kLateElderlyPrefix)) {
     waist_items(check);
     metabolic_guidance_items(check);
   }
   fundus_items(check);
   detailed_requirements(check);
-  home_prefecture_items(check);
+  if (insurer_begins_with(insurer, kHomeLateElderlyPrefix) || insurer_begins_with(insurer, kHomeMunicipalPrefix)) {
+    home_prefecture_items(check);
+  }
 }
 
-void report_finding(DataCheck& check, std::string_view message) { report::report_finding(check.run, message); }
+void report_finding(DataCheck& check, std::string_view message, docs::Node judged, std::string_view item_code) {
+  report::report_finding(check.run, message, {item_code, docs::node_text(judged), docs::node_line(judged)});
+}
 
 }  // namespace kenshin::datachecks

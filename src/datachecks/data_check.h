@@ -28,6 +28,7 @@ struct DataCheck {
   // The BMI as recorded: empty when BMI is absent or not performed, "ng"
   // when a performed BMI has no value. Read by the waist rules.
   std::string bmi_value;
+  docs::Node bmi_node;  // the BMI value read, if any
 };
 
 // Runs the data document checks of the current pair on its loaded data
@@ -39,8 +40,10 @@ void check_data_document(RunState& run, const docs::Document* doc);
 void run_data_rules(DataCheck& check);
 void run_header_rules(DataCheck& check);
 
-// report::report_finding for the current pair: the record header lines still
-// due, then the message.
-void report_finding(DataCheck& check, std::string_view message);
+// The message for the current pair (the record header lines still due, then
+// the message), with the item the rule asked about and the node it judged —
+// its text and line — in the finding's record.
+void report_finding(DataCheck& check, std::string_view message, docs::Node judged = {},
+                    std::string_view item_code = {});
 
 }  // namespace kenshin::datachecks

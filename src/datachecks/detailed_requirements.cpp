@@ -35,7 +35,7 @@ void detailed_requirements(DataCheck& check) {
     if (check.run.*requirement.billed != kFlagSet) continue;
     // Stated: a value element in either form; its content and negationInd are not read.
     if (!selects_in(check, requirement.code, Lookup::kNestedFirst, kValueElementSuffix)) {
-      report_finding(check, requirement.not_stated);
+      report_finding(check, requirement.not_stated, {}, requirement.code);
     }
   }
 }

@@ -73,11 +73,11 @@ std::string first_characters(std::string_view text, size_t n) {
 }
 
 void check_header_item(DataCheck& check, const HeaderItem& item) {
-  std::optional<std::string> text = docs::select_text(check.doc, item.path);
-  if (!text) {
+  docs::Node node = docs::select_node(check.doc, item.path);
+  if (!node) {
     report_finding(check, item.absent);
-  } else if (item.length != 0 && docs::text_length(*text) != item.length) {
-    report_finding(check, item.malformed);
+  } else if (item.length != 0 && docs::text_length(docs::node_text(node)) != item.length) {
+    report_finding(check, item.malformed, node);
   }
 }
 
@@ -90,24 +90,27 @@ void examinee_name_rule(DataCheck& check) {
 }
 
 void report_category_rule(DataCheck& check) {
-  std::optional<std::string> category = docs::select_text(check.doc, kReportCategoryPath);
+  docs::Node category = docs::select_node(check.doc, kReportCategoryPath);
   if (!category) {
     report_finding(check, "　報告区分がありません");
-  } else if (!docs::text_equals(*category, "10")) {
-    report_finding(check, "　報告区分は、１０固定です");
+  } else if (!docs::text_equals(docs::node_text(category), "10")) {
+    report_finding(check, "　報告区分は、１０固定です", category);
   }
 }
 
 // Insurer numbers are 8 characters; those beginning with 99 are billed on paper.
 // A beginning that is not a number is not 99.
 void insurer_number_rule(DataCheck& check) {
-  std::optional<std::string> insurer = docs::select_text(check.doc, kInsurerNumberPath);
-  if (!insurer) {
+  docs::Node node = docs::select_node(check.doc, kInsurerNumberPath);
+  if (!node) {
     report_finding(check, "　保険者番号がありません");
-  } else if (docs::text_length(*insurer) != 8) {
-    report_finding(check, "　保険者番号を確認してください");
-  } else if (docs::numeric_value(first_characters(*insurer, 2)) == 99.0) {
-    report_finding(check, "　紙での請求でないかを確認してください");
+    return;
+  }
+  std::string insurer = docs::node_text(node);
+  if (docs::text_length(insurer) != 8) {
+    report_finding(check, "　保険者番号を確認してください", node);
+  } else if (docs::numeric_value(first_characters(insurer, 2)) == 99.0) {
+    report_finding(check, "　紙での請求でないかを確認してください", node);
   }
 }
 
@@ -118,7 +121,8 @@ void fiscal_year_rule(DataCheck& check) {
   int last_two = check.run.fiscal_year % 100;
   const std::string year{static_cast<char>('0' + last_two / 10), static_cast<char>('0' + last_two % 10)};
   if (!docs::text_equals(first_characters(check.run.ticket_number, 2), year)) {
-    report_finding(check, "　過年度分の請求ですのでチェックが正常には行えません。");
+    report_finding(check, "　過年度分の請求ですのでチェックが正常には行えません。",
+                   docs::select_node(check.doc, kTicketNumberPath));
   }
 }
 
@@ -126,13 +130,13 @@ void fiscal_year_rule(DataCheck& check) {
 // a number beyond 16 bits, leaves it 0 and is reported like any other code.
 void sex_rule(DataCheck& check) {
   check.sex_code = 0;
-  std::optional<std::string> sex = docs::select_text(check.doc, kSexPath);
+  docs::Node sex = docs::select_node(check.doc, kSexPath);
   if (!sex) {
     report_finding(check, "　性別がありません");
     return;
   }
-  check.sex_code = docs::whole_number(*sex).value_or(0);
-  if (check.sex_code < 1 || check.sex_code > 2) report_finding(check, "　性別に１、２以外のコードが入っています");
+  check.sex_code = docs::whole_number(docs::node_text(sex)).value_or(0);
+  if (check.sex_code < 1 || check.sex_code > 2) report_finding(check, "　性別に１、２以外のコードが入っています", sex);
 }
 
 }  // namespace

@@ -10,10 +10,7 @@ namespace kenshin::datachecks {
 
 namespace {
 
-// The home prefecture's late-elderly insurer and its municipal insurers ask
-// for results beyond the national items; three municipal insurers do not.
-constexpr std::string_view kHomeLateElderly = "3958";
-constexpr std::string_view kHomeMunicipal = "0058";
+// Three of the home prefecture's municipal insurers ask for no further results.
 constexpr std::array<std::string_view, 3> kExemptInsurers{"00583048", "00583022", "00583030"};
 
 // These insurers want BUN as full-width text in the other-tests item, never
@@ -60,13 +57,18 @@ constexpr RequiredResult kWhiteCellCount{kWhiteCells, Lookup::kNestedFirst, "　
 
 void check_required(DataCheck& check, const RequiredResult& result) {
   auto found = [&](std::string_view code) { return selects_in(check, code, result.lookup); };
-  if (std::ranges::none_of(result.codes, found)) report_finding(check, result.absent);
+  if (std::ranges::none_of(result.codes, found)) report_finding(check, result.absent, {}, result.codes.front());
 }
 
-// A BUN counts under a standard code only with a value attribute.
-bool bun_under_standard_code(const DataCheck& check) {
-  return std::ranges::any_of(kStandardBunCodes,
-                             [&](std::string_view code) { return selects(check, item_path(code), kValueSuffix); });
+// A BUN counts under a standard code only with a value attribute: the first
+// such value, or no node.
+docs::Node bun_under_standard_code(const DataCheck& check) {
+  for (std::string_view code : kStandardBunCodes) {
+    std::string path = item_path(code);
+    path.append(kValueSuffix);
+    if (docs::Node value = docs::select_node(check.doc, path)) return value;
+  }
+  return {};
 }
 
 bool exempt(std::string_view insurer_number) {
@@ -78,18 +80,15 @@ bool exempt(std::string_view insurer_number) {
 
 void home_prefecture_items(DataCheck& check) {
   const std::string& insurer = check.run.insurer_number;
-  bool late_elderly = insurer_begins_with(insurer, kHomeLateElderly);
-  if (!late_elderly && !insurer_begins_with(insurer, kHomeMunicipal)) return;
-
-  bool standard_bun = bun_under_standard_code(check);
-  if (standard_bun) report_finding(check, kStandardBun);
+  docs::Node standard_bun = bun_under_standard_code(check);
+  if (standard_bun) report_finding(check, kStandardBun, standard_bun);
   if (exempt(insurer)) return;
 
   for (const RequiredResult& result : kRequiredResults) {
     if (result.waived_by_standard_bun && standard_bun) continue;
     check_required(check, result);
   }
-  if (late_elderly) check_required(check, kWhiteCellCount);
+  if (insurer_begins_with(insurer, kHomeLateElderlyPrefix)) check_required(check, kWhiteCellCount);
 }
 
 }  // namespace kenshin::datachecks

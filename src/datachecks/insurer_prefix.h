@@ -9,6 +9,11 @@ namespace kenshin::datachecks {
 // their examinees are not asked for waist, metabolic judgement or guidance level.
 inline constexpr std::string_view kLateElderlyPrefix = "39";
 
+// The home prefecture's late-elderly insurer and its municipal insurers ask
+// for results beyond the national items.
+inline constexpr std::string_view kHomeLateElderlyPrefix = "3958";
+inline constexpr std::string_view kHomeMunicipalPrefix = "0058";
+
 // Whether the first characters of the insurer number (all of it when it is
 // shorter) are exactly the prefix. An empty insurer number begins with nothing.
 bool insurer_begins_with(std::string_view insurer_number, std::string_view prefix);

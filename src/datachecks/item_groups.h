@@ -42,7 +42,7 @@ void fundus_items(DataCheck& check);
 void detailed_requirements(DataCheck& check);
 
 // The further results and the BUN entry place the home prefecture's
-// insurers ask for.
+// insurers ask for; for those insurers only.
 void home_prefecture_items(DataCheck& check);
 
 }  // namespace kenshin::datachecks

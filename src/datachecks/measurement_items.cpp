@@ -9,7 +9,7 @@ namespace {
 
 constexpr PerformedItem kBodyHeight{"9N001000000000001", "　身長がありません", "　身長が未実施です"};
 constexpr PerformedItem kBodyWeight{"9N006000000000001", "　体重がありません", "　体重が未実施です"};
-constexpr PerformedItem kBmi{"9N011000000000001", "　ＢＭＩがありません", "　ＢＭＩが未実施です"};
+constexpr PerformedItem kBmi{kBmiCode, "　ＢＭＩがありません", "　ＢＭＩが未実施です"};
 
 // Findings-type items: code 1 means something to note (特記すべきことあり),
 // 2 nothing; with code 1 the observation holding the details must be there.

@@ -40,6 +40,7 @@ inline constexpr std::string_view kNullFlavorSuffix = "/../a:value/@nullFlavor";
 inline constexpr std::string_view kValueCodeSuffix = "/../a:value/@code";
 inline constexpr std::string_view kValueElementSuffix = "/../a:value";
 
+inline constexpr std::string_view kBmiCode = "9N011000000000001";
 // The BMI value of a performed BMI observation that records no value.
 inline constexpr std::string_view kBmiValueMissing = "ng";
 
@@ -139,6 +140,7 @@ struct CodedItem {
 struct CodedResult {
   CodeValue code_value = 0.0;
   Form form = Form::kDirect;  // where the item was found
+  docs::Node code_node;       // the value code read, if any
 };
 
 // Absent → absent message; negated → only the not-performed message; a null
@@ -148,8 +150,10 @@ CodedResult check_coded_item(DataCheck& check, const CodedItem& item);
 // The value code under base: none → no_code (code value 0); otherwise its
 // number, and a code below 1, above highest_code or not a number at all
 // (the empty text included) → out_of_range.
-CodeValue check_value_code(DataCheck& check, std::string_view base, std::string_view no_code,
-                           std::string_view out_of_range, int highest_code);
+// The findings name item_code; code_node, when given, receives the code read.
+CodeValue check_value_code(DataCheck& check, std::string_view item_code, std::string_view base,
+                           std::string_view no_code, std::string_view out_of_range, int highest_code,
+                           docs::Node* code_node = nullptr);
 
 // The observation that must accompany a coded result of 1 (something to note).
 struct Companion {
@@ -176,7 +180,12 @@ struct MethodGroup {
 struct GroupTally {
   bool performed = false;
   int negated_count = 0;
-  void add(ItemState state);
+  // The first method found not performed: its negationInd and code.
+  docs::Node first_negation;
+  std::string_view first_negated_code;
+  void add(ItemState state, docs::Node negation = {}, std::string_view code = {});
+  // item_state of the method, added.
+  ItemState examine(const DataCheck& check, std::string_view code, Lookup lookup, Negation negation);
 };
 
 // Nothing when performed; otherwise not performed when some method was

@@ -44,13 +44,12 @@ void waist_items(DataCheck& check) {
   GroupTally tally;
   int kind_sum = 0;
   for (const WaistCode& waist : kWaistCodes) {
-    ItemState state = item_state(check, waist.code, Lookup::kDirect, Negation::kAnyButFalse);
-    tally.add(state);
+    ItemState state = tally.examine(check, waist.code, Lookup::kDirect, Negation::kAnyButFalse);
     if (state == ItemState::kPerformed) kind_sum += waist.weight;
   }
   report_group(check, tally, kWaistNotPerformed, kWaistAbsent);
   if (kind_sum == kOnlySelfReported && !below_self_reported_limit(check.bmi_value)) {
-    report_finding(check, kSelfReportedBmi);
+    report_finding(check, kSelfReportedBmi, check.bmi_node, kBmiCode);
   }
 }
 

@@ -348,7 +348,8 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
   // Short texts kept inside their nodes, and no nodes for the white space
   // between elements (node_text skips it anyway): fewer allocations to make
   // and free, fewer siblings for a question to pass over.
-  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS;
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS |
+                XML_PARSE_BIG_LINES;
   const char* encoding = nullptr;
   if (names_shift_jis(declared_encoding(content))) {
     encoding = "CP932";
@@ -462,6 +463,14 @@ std::string node_text(Node node) {
   std::string text(reinterpret_cast<const char*>(content));
   xmlFree(content);
   return text;
+}
+
+int node_line(Node node) {
+  const xmlNode* n = static_cast<const xmlNode*>(node.raw());
+  if (n != nullptr && n->type == XML_ATTRIBUTE_NODE) n = n->parent;
+  if (n == nullptr) return 0;
+  long line = xmlGetLineNo(n);
+  return line > 0 ? static_cast<int>(line) : 0;
 }
 
 std::optional<std::string> select_text(const Document& doc, std::string_view expression) {

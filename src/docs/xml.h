@@ -106,6 +106,10 @@ std::vector<Node> select_all_nodes(const Document& doc, std::string_view express
 // pieces skipped, trimmed of leading and trailing XML white space.
 std::string node_text(Node node);
 
+// The line of the document the node starts on (an attribute: its element's);
+// 0 for no node.
+int node_line(Node node);
+
 // node_text of the first selected node; nullopt when nothing is selected.
 std::optional<std::string> select_text(const Document& doc, std::string_view expression);
 

@@ -16,6 +16,7 @@
 
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
+#include "report/rule_table.h"
 #include "run/run_failure.h"
 
 namespace kenshin::report {
@@ -158,6 +159,26 @@ std::string bare_name(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr std::string_view kIdeographicSpace = "　";
+
+std::string_view without_indent(std::string_view message) {
+  if (message.substr(0, kIdeographicSpace.size()) == kIdeographicSpace) message.remove_prefix(kIdeographicSpace.size());
+  return message;
+}
+
+// The rule's id and item from the table, the evidence's item where the rule
+// named one of its own.
+void add_record(RunState& run, Finding finding, std::string_view table_message, Evidence evidence = {}) {
+  if (const RuleRow* rule = find_rule(finding.kind, table_message)) {
+    finding.rule_id = std::string(rule->id);
+    finding.item_code = std::string(rule->item_code);
+  }
+  if (!evidence.item_code.empty()) finding.item_code = std::string(evidence.item_code);
+  finding.value = std::move(evidence.value);
+  finding.line = evidence.line;
+  run.findings.push_back(std::move(finding));
+}
+
 // A finding of the document being checked, with the examinee the record
 // header showed for its pair.
 Finding document_finding(const RunState& run, std::string_view message) {
@@ -170,15 +191,19 @@ Finding document_finding(const RunState& run, std::string_view message) {
     finding.insurer_number = run.shown_insurer_number;
     finding.ticket_number = run.shown_ticket_number;
   }
-  finding.message = std::string(message);
+  finding.message = std::string(without_indent(message));
   return finding;
 }
 
-void record_archive_finding(RunState& run, std::string_view message) {
+void record_document_finding(RunState& run, std::string_view message, Evidence evidence = {}) {
+  add_record(run, document_finding(run, message), message, std::move(evidence));
+}
+
+void record_archive_finding(RunState& run, std::string_view message, std::string_view table_message) {
   Finding finding;
   finding.document = bare_name(run.archive_path);
   finding.message = std::string(message);
-  run.findings.push_back(std::move(finding));
+  add_record(run, std::move(finding), table_message);
 }
 
 }  // namespace
@@ -245,13 +270,11 @@ void begin_claims_document(RunState& run) {
   run.document_kind = FindingKind::kSettlement;
 }
 
-void report_finding(RunState& run, std::string_view message) {
+void report_finding(RunState& run, std::string_view message, Evidence evidence) {
   open_report(run);
   write_record_header(run);
   write_line(run, message);
-  Finding finding = document_finding(run, message);
-  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
-  run.findings.push_back(std::move(finding));
+  record_document_finding(run, message, std::move(evidence));
 }
 
 void report_load_failure(RunState& run, std::string_view file_name) {
@@ -264,9 +287,9 @@ void report_load_failure(RunState& run, std::string_view file_name) {
     finding.kind = data && (!claims || run.document_kind == FindingKind::kData) ? FindingKind::kData
                                                                                 : FindingKind::kSettlement;
     finding.document = std::string(file_name);
-    run.findings.push_back(std::move(finding));
+    add_record(run, std::move(finding), kLoadFailedTemplate);
   } else {
-    record_archive_finding(run, line);
+    record_archive_finding(run, line, kLoadFailedTemplate);
   }
 }
 
@@ -279,18 +302,14 @@ void report_data_name_missing(RunState& run, std::string_view message) {
   run.shown_examinee_name.clear();
   run.shown_insurer_number.clear();
   run.shown_ticket_number.clear();
-  Finding finding = document_finding(run, message);
-  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
-  run.findings.push_back(std::move(finding));
+  record_document_finding(run, message);
 }
 
 void report_claims_name_missing(RunState& run, std::string_view message) {
   open_report(run);
   write_line(run, run.claims_file());
   write_line(run, message);
-  Finding finding = document_finding(run, message);
-  if (finding.message.substr(0, 3) == "　") finding.message.erase(0, 3);
-  run.findings.push_back(std::move(finding));
+  record_document_finding(run, message);
 }
 
 void report_section(RunState& run, std::string_view heading, const std::vector<Finding>& findings,
@@ -355,7 +374,7 @@ void abandon_report(RunState& run) noexcept {
 void report_archive_finding(RunState& run, platform::Platform& platform, std::string_view message) {
   open_report(run);
   write_line(run, message);
-  record_archive_finding(run, message);
+  record_archive_finding(run, message, message);
   close_and_show_report(run, platform);
 }
 

@@ -44,8 +44,9 @@ void write_record_header(RunState& run);
 void begin_data_document(RunState& run);
 void begin_claims_document(RunState& run);
 
-// open_report, write_record_header, then the message as one line.
-void report_finding(RunState& run, std::string_view message);
+// open_report, write_record_header, then the message as one line. The
+// evidence goes into the finding's record only.
+void report_finding(RunState& run, std::string_view message, Evidence evidence = {});
 
 // A document that cannot be loaded: its bare file name + "の読込に失敗しました",
 // without any record header.

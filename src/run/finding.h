@@ -46,4 +46,12 @@ struct Finding {
   bool operator==(const Finding&) const = default;
 };
 
+// What a rule hands the report along with its message: the item it asked
+// about and the node it judged, as value and line.
+struct Evidence {
+  std::string_view item_code;
+  std::string value;
+  int line = 0;
+};
+
 }  // namespace kenshin

@@ -141,12 +141,15 @@ TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
   CliResult r = run_cli({"--quiet", "--desktop", desktop_, "--schema", "--archive-checks", "--csv", csv, archive});
   EXPECT_EQ(r.status, 1) << r.err;
   const std::string h1 = Archive::data_name(1), c1 = Archive::claims_name(1);
-  auto row = [&](const std::string& kind, const std::string& file, const std::string& message) {
-    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + ",,,,\r\n";
+  auto row = [&](const std::string& kind, const std::string& file, const std::string& message,
+                 const std::string& evidence) {
+    return "1," + kind + "," + file + ",06139998,18100012345,\"ケンシン,\"\"ジロウ\"\"\"," + message + "," + evidence +
+           "\r\n";
   };
   EXPECT_EQ(read_file(csv),
-            report::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません") +
-                row("settlement", c1, "郵便番号を確認してください") + "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
+            report::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません", "data.gamma-gt.absent,,,") +
+                row("settlement", c1, "郵便番号を確認してください", "settlement.postal-code.malformed,,1600023,25") +
+                "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
                 " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
                 "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）,,,,\r\n" +
                 ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"

@@ -24,8 +24,10 @@ root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/kenshin-check usr/bin/kenshin-check-gui \
             usr/share/man/man1/kenshin-check.1.gz usr/share/man/man1/kenshin-check-gui.1.gz \
+            usr/share/man/ja/man1/kenshin-check.1.gz usr/share/man/ja/man1/kenshin-check-gui.1.gz \
             usr/share/applications/kenshin-check.desktop usr/share/icons/hicolor/scalable/apps/kenshin-check.svg \
-            usr/share/doc/kenshin-check/copyright usr/share/doc/kenshin-check/changelog.gz; do
+            usr/share/doc/kenshin-check/copyright usr/share/doc/kenshin-check/changelog.gz \
+            usr/share/kenshin-check/guide.html; do
   [ -f "$root/$file" ] || fail "missing $file"
 done
 grep -qx 'Icon=kenshin-check' "$root/usr/share/applications/kenshin-check.desktop" || fail "desktop entry without Icon="

@@ -27,6 +27,14 @@ Finding record(int pair, FindingKind kind, std::string document, std::string nam
   return f;
 }
 
+Finding with_rule(Finding f, std::string rule_id, std::string value = {}, int line = 0, std::string item = {}) {
+  f.rule_id = std::move(rule_id);
+  f.value = std::move(value);
+  f.line = line;
+  f.item_code = std::move(item);
+  return f;
+}
+
 TEST(FindingsCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
   Finding located = record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "plain");
   located.rule_id = "data.example";
@@ -111,7 +119,8 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
          report_load_failure(t.run_, "h2.xml");
        },
        {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        record(2, FindingKind::kData, "h2.xml", "", "", "", "h2.xmlの読込に失敗しました")}},
+        with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "h2.xmlの読込に失敗しました"),
+                  "data.load-failed")}},
       {"load failure of the claims document of a pair with a header",
        [](FindingRecords& t) {
          t.pair(1);
@@ -121,22 +130,40 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
          report_load_failure(t.run_, "c1.xml");
        },
        {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
-               "c1.xmlの読込に失敗しました")}},
+        with_rule(record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
+                         "c1.xmlの読込に失敗しました"),
+                  "settlement.load-failed")}},
       {"missing examinee name",
        [](FindingRecords& t) {
          t.pair(2);
          report_data_name_missing(t.run_, "　受診者名がありません");
          report_finding(t.run_, "　b");
        },
-       {record(2, FindingKind::kData, "h2.xml", "", "", "", "受診者名がありません"),
+       {with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "受診者名がありません"),
+                  "data.examinee-name.absent"),
         record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
       {"archive-level finding",
        [](FindingRecords& t) {
          testkit::FakePlatform platform(t.dir_.path(), std::nullopt);
          report_archive_finding(t.run_, platform, "特定健診の請求ファイルではありません");
        },
-       {record(0, FindingKind::kArchive, archive, "", "", "", "特定健診の請求ファイルではありません")}},
+       {with_rule(record(0, FindingKind::kArchive, archive, "", "", "", "特定健診の請求ファイルではありません"),
+                  "archive.name.not-submission")}},
+      {"a rule's evidence: the table's id and item, the rule's value and line; the rule's own item wins",
+       [](FindingRecords& t) {
+         t.pair(1);
+         begin_claims_document(t.run_);
+         report_finding(t.run_, "　郵便番号を確認してください", Evidence{{}, "1600023", 25});
+         t.pair(2);
+         report_finding(t.run_, "　眼底検査（SCOTT分類)に１～９以外のコードが入っています", Evidence{{}, "0", 7});
+         report_finding(t.run_, "　尿糖が未実施です", Evidence{"1A020000000190111", "true", 9});
+       },
+       {with_rule(record(1, FindingKind::kSettlement, "c1.xml", "", "", "", "郵便番号を確認してください"),
+                  "settlement.postal-code.malformed", "1600023", 25),
+        with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "眼底検査（SCOTT分類)に１～９以外のコードが入っています"),
+                  "data.fundus-scott.out-of-range", "0", 7, "9E100166300000011"),
+        with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "尿糖が未実施です"),
+                  "data.urine-glucose.not-performed", "true", 9, "1A020000000190111")}},
       {"a section's findings are recorded as handed over",
        [](FindingRecords& t) {
          report_section(t.run_, "heading",

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,17 @@
 #include "app/run_check.h"
 #include "platform/platform.h"
 #include "support/zip_writer.h"
+
+namespace kenshin {
+
+// A finding as test failures show it: every field, readable.
+inline void PrintTo(const Finding& f, std::ostream* out) {
+  *out << "{pair " << f.pair << ", " << kind_name(f.kind) << ", " << f.document << ", [" << f.examinee_name << "|"
+       << f.insurer_number << "|" << f.ticket_number << "], " << f.rule_id << ", item " << f.item_code << ", value '"
+       << f.value << "', line " << f.line << ", " << f.message << "}";
+}
+
+}  // namespace kenshin
 
 namespace kenshin::testkit {
 

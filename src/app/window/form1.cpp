@@ -108,6 +108,7 @@ Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay,
   options_ = new OptionsPanel(choices, services_.today_fiscal_year(), this);
   connect(options_, &OptionsPanel::changed, this, &Form1::choices_changed);
 
+  build_menus();
   command1_ = new QPushButton(QString::fromUtf8(kCommand1Caption), this);
   command1_->setObjectName(QStringLiteral("Command1"));
   connect(command1_, &QPushButton::clicked, this, [this] { run(std::nullopt); });
@@ -115,13 +116,77 @@ Form1::Form1(WindowServices& services, std::chrono::milliseconds progress_delay,
   place_controls();
 }
 
+void Form1::build_menus() {
+  menu_bar_ = new QMenuBar(this);
+  menu_bar_->setObjectName(QStringLiteral("MenuBar"));
+  QMenu* file = menu_bar_->addMenu(QStringLiteral("ファイル(&F)"));
+  recent_menu_ = file->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+  recent_menu_->setObjectName(QStringLiteral("RecentMenu"));
+  connect(recent_menu_, &QMenu::aboutToShow, this, &Form1::fill_recent_menu);
+  QAction* last = file->addAction(QStringLiteral("前回の結果を開く(&L)"), this, &Form1::open_last_report);
+  last->setObjectName(QStringLiteral("OpenLastReport"));
+  connect(file, &QMenu::aboutToShow, this, [this, last] {
+    last->setEnabled(!running_ && services_.last_report().has_value());
+    fill_recent_menu();
+  });
+  file->addSeparator();
+  file->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
+
+  QMenu* help = menu_bar_->addMenu(QStringLiteral("ヘルプ(&H)"));
+  QAction* guide = help->addAction(QStringLiteral("操作の手引き(&G)"), this, [this] { services_.show_guide(this); });
+  guide->setObjectName(QStringLiteral("ShowGuide"));
+  guide->setShortcut(QKeySequence(Qt::Key_F1));
+  addAction(guide);  // F1 wherever the focus is in the window
+  QAction* about = help->addAction(QStringLiteral("バージョン情報(&A)"), this,
+                                   [this] { services_.show_about(this, about_text()); });
+  about->setObjectName(QStringLiteral("ShowAbout"));
+}
+
+void Form1::fill_recent_menu() {
+  recent_menu_->clear();
+  const QStringList recent = services_.recent_archives();
+  for (qsizetype i = 0; i < recent.size(); ++i) {
+    const QString path = recent[i];
+    QAction* action = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()),
+                                              this, [this, path] { check_archive(path); });
+    action->setStatusTip(QDir::toNativeSeparators(path));
+    action->setToolTip(QDir::toNativeSeparators(path));
+    action->setEnabled(!running_);
+  }
+  recent_menu_->setToolTipsVisible(true);
+  if (recent.isEmpty()) recent_menu_->addAction(kNoRecentArchive)->setEnabled(false);
+}
+
+void Form1::open_last_report() {
+  if (running_) return;
+  const std::optional<LastReport> last = services_.last_report();
+  if (!last) return;
+  const QFileInfo report(last->path);
+  if (!report.isFile()) {
+    services_.show_refusal(this, kLastReportMissing.arg(QDir::toNativeSeparators(last->path)));
+  } else if (report.lastModified() != last->written) {
+    services_.show_refusal(this, kLastReportReplaced.arg(QDir::toNativeSeparators(last->path)));
+  } else {
+    // The run's finding records lived with the run; what is left of it is ERR.txt.
+    RunReport report;
+    report.report_path = last->path;
+    report.documents.archive_path = last->archive;
+    report.run_time = last->run_time;
+    services_.show_report(this, std::move(report));
+    if (ReportViewer* viewer = services_.viewer()) viewer->tabs()->setCurrentWidget(viewer->text());
+  }
+}
+
+QString Form1::about_text() { return kWindowTitle + QStringLiteral("\n") + version_text(); }
+
 void Form1::place_controls() {
   const double dpi_x = logicalDpiX();
   const double dpi_y = logicalDpiY();
+  const int menu_height = menu_bar_->sizeHint().height();
   auto to_pixels = [&](const Placement& p) {
     auto x = [&](int twips) { return qRound(twips * dpi_x / 1440.0); };
     auto y = [&](int twips) { return qRound(twips * dpi_y / 1440.0); };
-    return QRect(x(p.left), y(p.top), x(p.width), y(p.height));
+    return QRect(x(p.left), y(p.top) + menu_height, x(p.width), y(p.height));
   };
   QRect client = to_pixels(kClientArea);
   for (const LabelRow& row : kLabels) {
@@ -134,6 +199,8 @@ void Form1::place_controls() {
   options.setHeight(options_->sizeHint().height());
   options_->setGeometry(options);
   client = client.united(options.adjusted(0, 0, 0, to_pixels({0, 0, 0, kBottomMargin}).height()));
+  client.setTop(0);
+  menu_bar_->setGeometry(0, 0, client.width(), menu_height);
   setFixedSize(client.size());
 }
 

@@ -4,6 +4,8 @@
 // archives can be checked one after the other.
 #pragma once
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
@@ -26,6 +28,10 @@ inline const QString kFailureSentence =
 inline const QString kNotFoundMessage = QStringLiteral("「%1」が見つかりません。");
 inline const QString kIsFolderMessage = QStringLiteral("「%1」はフォルダです。zipファイルを指定してください。");
 inline const QString kStoppedMessage = QStringLiteral("チェックを中止しました。ERR.txt は書き換えていません。");
+inline const QString kLastReportMissing = QStringLiteral("前回の結果「%1」が見つかりません。");
+inline const QString kLastReportReplaced =
+    QStringLiteral("前回の結果「%1」は、その後ほかのチェックで書き換えられています。");
+inline const QString kNoRecentArchive = QStringLiteral("（なし）");
 // Short enough that a long run shows progress at once, long enough that a
 // small archive does not flash a dialog.
 inline constexpr std::chrono::milliseconds kProgressDelay{300};
@@ -44,6 +50,14 @@ class Form1 : public QWidget {
 
   bool running() const { return running_; }
 
+  // Opens the report the window showed last (at this or an earlier start)
+  // in the viewer, titled with its archive and run time; says so instead
+  // when the file is gone or another run has written it since.
+  void open_last_report();
+
+  // "特定健診簡易データチェック(東湖県)" and the version, for the About box.
+  static QString about_text();
+
  Q_SIGNALS:
   void run_finished(kenshin::RunOutcome outcome);
 
@@ -54,6 +68,8 @@ class Form1 : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void build_menus();
+  void fill_recent_menu();
   void place_controls();
   void choices_changed(const RunChoices& choices);
   void run(std::optional<std::string> archive);
@@ -66,6 +82,8 @@ class Form1 : public QWidget {
   StopAsked stop_asked_ = StopAsked::kNo;
   QPushButton* command1_ = nullptr;
   OptionsPanel* options_ = nullptr;
+  QMenuBar* menu_bar_ = nullptr;
+  QMenu* recent_menu_ = nullptr;
 };
 
 }  // namespace kenshin::window

@@ -1,6 +1,7 @@
 #include "app/window/window_platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPushButton>
 
 #include "platform/desktop_folder.h"
@@ -43,6 +44,9 @@ void WindowPlatform::show_report(const std::string& report_path) {
                       run_.extraction_folder};
   report.run_time = run_time_;
   report.findings = run_.findings;
+  services_.remember_archive(report.documents.archive_path);
+  services_.remember_report(
+      {report.report_path, report.documents.archive_path, run_time_, QFileInfo(report.report_path).lastModified()});
   services_.show_report(&window_, std::move(report));
 }
 

@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <QSettings>
 #include <QTimer>
 #include <QStyle>
@@ -55,12 +58,29 @@ void tell(QWidget* window, QMessageBox::Icon icon, const QString& message) {
   exec_over(box, window);
 }
 
+const QString kReportPathKey = kLastReportGroup + QStringLiteral("/path");
+const QString kReportArchiveKey = kLastReportGroup + QStringLiteral("/archive");
+const QString kReportRunTimeKey = kLastReportGroup + QStringLiteral("/run_time");
+const QString kReportWrittenKey = kLastReportGroup + QStringLiteral("/written");
+
 const QString kSchemaKey = kChoicesGroup + QStringLiteral("/schema");
 const QString kArchiveChecksKey = kChoicesGroup + QStringLiteral("/archive_checks");
 const QString kEditionKey = kChoicesGroup + QStringLiteral("/edition");
 const QString kFiscalYearKey = kChoicesGroup + QStringLiteral("/fiscal_year");
 
 }  // namespace
+
+QString guide_path() {
+  const QString candidates[] = {
+      QCoreApplication::applicationDirPath() + QStringLiteral("/") + QString::fromUtf8(KENSHIN_GUIDE_FROM_BINDIR),
+      QString::fromUtf8(KENSHIN_INSTALLED_GUIDE),
+      QString::fromUtf8(KENSHIN_SOURCE_GUIDE),
+  };
+  for (const QString& path : candidates) {
+    if (QFileInfo(path).isFile()) return QFileInfo(path).canonicalFilePath();
+  }
+  return QString();
+}
 
 std::optional<QString> WindowServices::choose_archive(QWidget* window) {
   // Archives of one provider arrive in the same folder month after month.
@@ -107,6 +127,72 @@ void WindowServices::show_refusal(QWidget* window, const QString& message) {
 bool WindowServices::confirm_close(QWidget* window) { return ask(window, kConfirmClose) == QMessageBox::Yes; }
 
 int WindowServices::today_fiscal_year() { return base::fiscal_year_in_japan(std::chrono::system_clock::now()); }
+
+void WindowServices::show_guide(QWidget* window) {
+  const QString path = guide_path();
+  if (path.isEmpty()) {
+    tell(window, QMessageBox::Warning, kGuideMissing.arg(QStringLiteral("guide.html")));
+    return;
+  }
+  if (guide_ == nullptr) {
+    guide_ = new QDialog(window, Qt::Window);
+    guide_->setObjectName(QStringLiteral("Guide"));
+    guide_->setWindowTitle(kGuideTitle);
+    guide_->setAttribute(Qt::WA_DeleteOnClose);
+    auto* text = new QTextBrowser(guide_);
+    text->setObjectName(QStringLiteral("GuideText"));
+    text->setOpenLinks(false);  // the guide is all there is; nothing is fetched
+    text->setSource(QUrl::fromLocalFile(path));
+    auto* layout = new QVBoxLayout(guide_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(text);
+    const QFontMetrics metrics(text->font());
+    guide_->resize(metrics.averageCharWidth() * 90, metrics.lineSpacing() * 36);
+  }
+  guide_->show();
+  guide_->raise();
+  guide_->activateWindow();
+}
+
+void WindowServices::show_about(QWidget* window, const QString& text) {
+  QMessageBox box(QMessageBox::Information, kAboutTitle, text, QMessageBox::Ok, window);
+  exec_over(box, window);
+}
+
+QStringList WindowServices::recent_archives() {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  const QStringList remembered = settings.value(kRecentArchivesKey).toStringList();
+  QStringList present;
+  for (const QString& path : remembered) {
+    if (QFileInfo(path).isFile()) present << path;
+  }
+  if (present != remembered) settings.setValue(kRecentArchivesKey, present);
+  return present;
+}
+
+void WindowServices::remember_archive(const QString& path) {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  QStringList recent = settings.value(kRecentArchivesKey).toStringList();
+  recent.removeAll(path);
+  recent.prepend(path);
+  while (recent.size() > kRecentArchiveCount) recent.removeLast();
+  settings.setValue(kRecentArchivesKey, recent);
+}
+
+std::optional<LastReport> WindowServices::last_report() {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  if (!settings.contains(kReportPathKey)) return std::nullopt;
+  return LastReport{settings.value(kReportPathKey).toString(), settings.value(kReportArchiveKey).toString(),
+                    settings.value(kReportRunTimeKey).toDateTime(), settings.value(kReportWrittenKey).toDateTime()};
+}
+
+void WindowServices::remember_report(const LastReport& report) {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  settings.setValue(kReportPathKey, report.path);
+  settings.setValue(kReportArchiveKey, report.archive);
+  settings.setValue(kReportRunTimeKey, report.run_time);
+  settings.setValue(kReportWrittenKey, report.written);
+}
 
 RunChoices WindowServices::load_choices() {
   QSettings settings(kSettingsOrganisation, kSettingsApplication);

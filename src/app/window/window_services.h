@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QDialog>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -25,8 +26,27 @@ inline const QString kNotArchiveMessage = QStringLiteral("「%1」はzipファ�
 inline const QString kConfirmStop = QStringLiteral("チェック中です。チェックを中止しますか？");
 inline const QString kConfirmClose = QStringLiteral("チェック結果を表示中です。終了しますか？");
 inline const QString kChoicesGroup = QStringLiteral("choices");
+inline const QString kRecentArchivesKey = QStringLiteral("recent_archives");
+inline const QString kLastReportGroup = QStringLiteral("last_report");
+inline constexpr int kRecentArchiveCount = 5;
+inline const QString kAboutTitle = QStringLiteral("バージョン情報");
+inline const QString kGuideTitle = QStringLiteral("操作の手引き");
+inline const QString kGuideMissing = QStringLiteral("操作の手引き（%1）が見つかりません。");
 // The archive names the file dialog must show whole: 35 characters.
 inline const QString kLongestArchiveName = QStringLiteral("1311234567_95899071_201812060_1.zip");
+
+// The report the window showed last, to open it again at a later start.
+struct LastReport {
+  QString path;      // ERR.txt
+  QString archive;   // the archive it is the report of
+  QDateTime run_time;
+  QDateTime written;  // when the file was last changed; a later change is another program's report
+};
+
+// The short guide shipped with the program: beside the executable
+// (../share/kenshin-check/guide.html), under the install prefix, else in the
+// source tree. Empty when none is there.
+QString guide_path();
 
 class WindowServices {
  public:
@@ -60,6 +80,21 @@ class WindowServices {
   // The fiscal year of today in Japan: the 2024 edition's year until the user chooses one.
   virtual int today_fiscal_year();
 
+  // Shows the guide in a window of its own, or says that it is missing.
+  virtual void show_guide(QWidget* window);
+
+  // The program's name and version, in a message box.
+  virtual void show_about(QWidget* window, const QString& text);
+
+  // The archives of the last runs that are still there, the newest first;
+  // the ones gone are forgotten.
+  QStringList recent_archives();
+  void remember_archive(const QString& path);
+
+  // The report the window showed last, whatever has become of the file since.
+  std::optional<LastReport> last_report();
+  void remember_report(const LastReport& report);
+
   // The choices of the last run, or the defaults.
   RunChoices load_choices();
   void save_choices(const RunChoices& choices);
@@ -68,6 +103,7 @@ class WindowServices {
 
  private:
   QPointer<ReportViewer> viewer_;
+  QPointer<QDialog> guide_;
 };
 
 }  // namespace kenshin::window

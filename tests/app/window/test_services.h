@@ -22,6 +22,7 @@ class TestServices : public WindowServices {
   void show_stopped(QWidget*, const QString& message) override { stopped << message; }
   bool confirm_close(QWidget*) override { return ++close_questions, close_answer; }
   int today_fiscal_year() override { return today; }
+  void show_about(QWidget*, const QString& text) override { about << text; }
 
   std::optional<QString> answer;
   int dialog_open_ms = 0;
@@ -35,6 +36,7 @@ class TestServices : public WindowServices {
   int close_questions = 0;
   bool close_answer = false;
   int today = 2026;
+  QStringList about;
 };
 
 // Settings outlive a test within one test program; each test starts without.

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "claimchecks/claims_rules.h"
 
 namespace kenshin::claimchecks {
@@ -22,7 +23,7 @@ Amount malformed_amount(ClaimsCheck& check, std::string_view message, docs::Node
 }
 
 Amount converted(ClaimsCheck& check, docs::Node node, std::string_view malformed) {
-  std::optional<int32_t> whole = docs::long_whole_number(docs::node_text(node));
+  std::optional<int32_t> whole = base::long_whole_number(docs::node_text(node));
   if (!whole) return malformed_amount(check, malformed, node);
   return Amount{*whole, false, node};
 }
@@ -115,9 +116,9 @@ Amount sum_amounts(ClaimsCheck& check, std::string_view path, std::string_view m
   // step, so the sum is what adding the rounded figures by hand would give.
   int64_t sum = 0;
   for (docs::Node node : docs::select_all_nodes(check.doc, path)) {
-    std::optional<double> amount = docs::numeric_value(docs::node_text(node));
-    if (!amount || !in_long_range(docs::round_half_even(*amount))) return malformed_amount(check, malformed, node);
-    double next = docs::round_half_even(static_cast<double>(sum) + *amount);
+    std::optional<double> amount = base::numeric_value(docs::node_text(node));
+    if (!amount || !in_long_range(base::round_half_even(*amount))) return malformed_amount(check, malformed, node);
+    double next = base::round_half_even(static_cast<double>(sum) + *amount);
     if (!in_long_range(next)) return malformed_amount(check, malformed, node);
     sum = static_cast<int64_t>(next);
   }

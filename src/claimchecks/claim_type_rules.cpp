@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "claimchecks/claims_rules.h"
-#include "docs/pair_loop.h"
+#include "docs/claim_type.h"
 
 namespace kenshin::claimchecks {
 
@@ -115,7 +116,7 @@ void claim_code_rules(ClaimsCheck& check) {
   if (!commission) {
     report_finding(check, "　委託料単価区分がありません");
   } else {
-    std::optional<double> code = docs::numeric_value(docs::node_text(commission));
+    std::optional<double> code = base::numeric_value(docs::node_text(commission));
     if (!code || *code < 1 || *code > 2) {
       report_finding(check, "　委託料単価区分に１、２以外のコードが入っています", commission);
     }

@@ -1,6 +1,5 @@
 #include "claimchecks/claims_check.h"
 
-#include "docs/pair_loop.h"
 #include "report/report.h"
 
 namespace kenshin::claimchecks {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "claimchecks/claims_rules.h"
 #include "report/report.h"
 
@@ -52,12 +53,12 @@ bool passes(const IdentityRule& rule, const std::string& text) {
     case Test::kNone:
       return true;
     case Test::kTextOne:
-      return docs::text_equals(text, "1");
+      return base::text_equals(text, "1");
     case Test::kLength:
-      return docs::text_length(text) == rule.length;
+      return base::text_length(text) == rule.length;
     case Test::kCodeOneOrTwo: {
       // A code that is not a number is as wrong as one out of range.
-      std::optional<double> code = docs::numeric_value(text);
+      std::optional<double> code = base::numeric_value(text);
       return code && *code >= 1 && *code <= 2;
     }
   }
@@ -72,7 +73,7 @@ void identity_rules(ClaimsCheck& check) {
   // A settlement without a ticket number belongs to no ticket: it matches only
   // a data document that has none either.
   docs::Node ticket = docs::select_node(check.doc, kTicketNumberPath);
-  if (!docs::text_equals(docs::node_text(ticket), run.ticket_number)) {
+  if (!base::text_equals(docs::node_text(ticket), run.ticket_number)) {
     report_finding(check, "　データファイルと決済情報ファイルの受診券整理番号が違います", ticket);
   }
 
@@ -81,7 +82,7 @@ void identity_rules(ClaimsCheck& check) {
   docs::Node name = docs::select_node(check.doc, kExamineeNamePath);
   if (!name) {
     report::report_claims_name_missing(run, "　受診者名がありません");
-  } else if (!docs::text_equals(docs::node_text(name), run.examinee_name)) {
+  } else if (!base::text_equals(docs::node_text(name), run.examinee_name)) {
     report_finding(check, "　データファイルと決済情報ファイルの受診者名が違います", name);
   }
 

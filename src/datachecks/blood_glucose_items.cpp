@@ -2,7 +2,7 @@
 
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -79,7 +79,7 @@ void check_timing(DataCheck& check, double expected, std::string_view message) {
     return;
   }
   docs::Node timing = docs::select_node(check.doc, kTimingCodePath);
-  if (timing && docs::numeric_value(docs::node_text(timing)) != expected) {
+  if (timing && base::numeric_value(docs::node_text(timing)) != expected) {
     report_finding(check, message, timing, kTimingCode);
   }
 }

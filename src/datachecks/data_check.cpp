@@ -1,8 +1,8 @@
 #include "datachecks/data_check.h"
 
+#include "base/text.h"
 #include "datachecks/insurer_prefix.h"
 #include "datachecks/item_groups.h"
-#include "docs/pair_loop.h"
 #include "report/report.h"
 
 namespace kenshin::datachecks {
@@ -18,7 +18,7 @@ void check_data_document(RunState& run, const docs::Document* doc) {
   run.ticket_number = docs::select_text(*doc, kTicketNumberPath).value_or("");
   run.examinee_name = docs::select_text(*doc, kExamineeNamePath).value_or("");
   std::string insurer = docs::select_text(*doc, kInsurerNumberPath).value_or("");
-  if (docs::text_length(insurer) == 8) run.insurer_number = insurer;
+  if (base::text_length(insurer) == 8) run.insurer_number = insurer;
 
   DataCheck check{run, *doc, 0, {}, {}};
   run_data_rules(check);

@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "datachecks/data_check.h"
-#include "docs/text.h"
+#include "base/text.h"
 #include "report/report.h"
 
 namespace kenshin::datachecks {
@@ -69,14 +69,14 @@ constexpr std::array<HeaderItem, 13> kAddressesAndOrganisations{{
 
 // The first n characters of a text (all of it when it is shorter).
 std::string first_characters(std::string_view text, size_t n) {
-  return docs::from_utf16(docs::mid_units(docs::to_utf16(text), 1, n));
+  return base::from_utf16(base::mid_units(base::to_utf16(text), 1, n));
 }
 
 void check_header_item(DataCheck& check, const HeaderItem& item) {
   docs::Node node = docs::select_node(check.doc, item.path);
   if (!node) {
     report_finding(check, item.absent);
-  } else if (item.length != 0 && docs::text_length(docs::node_text(node)) != item.length) {
+  } else if (item.length != 0 && base::text_length(docs::node_text(node)) != item.length) {
     report_finding(check, item.malformed, node);
   }
 }
@@ -93,7 +93,7 @@ void report_category_rule(DataCheck& check) {
   docs::Node category = docs::select_node(check.doc, kReportCategoryPath);
   if (!category) {
     report_finding(check, "　報告区分がありません");
-  } else if (!docs::text_equals(docs::node_text(category), "10")) {
+  } else if (!base::text_equals(docs::node_text(category), "10")) {
     report_finding(check, "　報告区分は、１０固定です", category);
   }
 }
@@ -107,9 +107,9 @@ void insurer_number_rule(DataCheck& check) {
     return;
   }
   std::string insurer = docs::node_text(node);
-  if (docs::text_length(insurer) != 8) {
+  if (base::text_length(insurer) != 8) {
     report_finding(check, "　保険者番号を確認してください", node);
-  } else if (docs::numeric_value(first_characters(insurer, 2)) == 99.0) {
+  } else if (base::numeric_value(first_characters(insurer, 2)) == 99.0) {
     report_finding(check, "　紙での請求でないかを確認してください", node);
   }
 }
@@ -120,7 +120,7 @@ void insurer_number_rule(DataCheck& check) {
 void fiscal_year_rule(DataCheck& check) {
   int last_two = check.run.fiscal_year % 100;
   const std::string year{static_cast<char>('0' + last_two / 10), static_cast<char>('0' + last_two % 10)};
-  if (!docs::text_equals(first_characters(check.run.ticket_number, 2), year)) {
+  if (!base::text_equals(first_characters(check.run.ticket_number, 2), year)) {
     report_finding(check, "　過年度分の請求ですのでチェックが正常には行えません。",
                    docs::select_node(check.doc, kTicketNumberPath));
   }
@@ -135,7 +135,7 @@ void sex_rule(DataCheck& check) {
     report_finding(check, "　性別がありません");
     return;
   }
-  check.sex_code = docs::whole_number(docs::node_text(sex)).value_or(0);
+  check.sex_code = base::whole_number(docs::node_text(sex)).value_or(0);
   if (check.sex_code < 1 || check.sex_code > 2) report_finding(check, "　性別に１、２以外のコードが入っています", sex);
 }
 

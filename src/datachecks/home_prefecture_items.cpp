@@ -4,7 +4,7 @@
 #include "datachecks/insurer_prefix.h"
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -73,7 +73,7 @@ docs::Node bun_under_standard_code(const DataCheck& check) {
 
 bool exempt(std::string_view insurer_number) {
   return std::ranges::any_of(kExemptInsurers,
-                             [&](std::string_view insurer) { return docs::text_equals(insurer_number, insurer); });
+                             [&](std::string_view insurer) { return base::text_equals(insurer_number, insurer); });
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "datachecks/insurer_prefix.h"
 
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
 bool insurer_begins_with(std::string_view insurer_number, std::string_view prefix) {
-  std::u16string start = docs::mid_units(docs::to_utf16(insurer_number), 1, docs::to_utf16(prefix).size());
-  return docs::text_equals(docs::from_utf16(start), prefix);
+  std::u16string start = base::mid_units(base::to_utf16(insurer_number), 1, base::to_utf16(prefix).size());
+  return base::text_equals(base::from_utf16(start), prefix);
 }
 
 }  // namespace kenshin::datachecks

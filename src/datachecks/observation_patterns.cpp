@@ -1,6 +1,6 @@
 #include "datachecks/observation_patterns.h"
 
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -82,8 +82,8 @@ bool is_negated(const DataCheck& check, std::string_view base) {
 
 bool is_not_performed(const DataCheck& check, std::string_view base, Negation negation) {
   docs::Node node = find(check, base, kNegationSuffix);
-  if (negation == Negation::kExactlyTrue) return node && docs::text_equals(docs::node_text(node), "true");
-  return node && !docs::text_equals(docs::node_text(node), "false");
+  if (negation == Negation::kExactlyTrue) return node && base::text_equals(docs::node_text(node), "true");
+  return node && !base::text_equals(docs::node_text(node), "false");
 }
 
 bool has_null_flavor(const DataCheck& check, std::string_view base) { return selects(check, base, kNullFlavorSuffix); }
@@ -138,7 +138,7 @@ CodeValue check_value_code(DataCheck& check, std::string_view item_code, std::st
     report_finding(check, no_code, find(check, base, kValueElementSuffix), item_code);
     return 0.0;
   }
-  CodeValue value = docs::numeric_value(docs::node_text(code));
+  CodeValue value = base::numeric_value(docs::node_text(code));
   if (!value || *value < 1 || *value > highest_code) report_finding(check, out_of_range, code, item_code);
   return value;
 }

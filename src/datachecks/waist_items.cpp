@@ -2,7 +2,7 @@
 
 #include "datachecks/item_groups.h"
 #include "datachecks/observation_patterns.h"
-#include "docs/text.h"
+#include "base/text.h"
 
 namespace kenshin::datachecks {
 
@@ -34,7 +34,7 @@ constexpr std::string_view kSelfReportedBmi =
 
 // Nothing shows that a BMI that is not a number ("ng", empty, other text) is below the limit.
 bool below_self_reported_limit(std::string_view bmi_value) {
-  std::optional<double> bmi = docs::numeric_value(bmi_value);
+  std::optional<double> bmi = base::numeric_value(bmi_value);
   return bmi && *bmi < kSelfReportedBmiLimit;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "base/text.h"
 #include "docs/pair_source.h"
 #include "docs/xml.h"
 #include "run/run_failure.h"
@@ -55,7 +56,7 @@ void claims_pre_read(RunState& run, const Document* doc) {
   if (!code) {
     run.claim_type = kClaimTypeMissing;
   } else {
-    std::optional<double> v = numeric_value(*code);
+    std::optional<double> v = base::numeric_value(*code);
     run.claim_type = (!v || *v < 1 || *v > 5) ? kClaimTypeOutOfRange : *v;
   }
 

@@ -6,18 +6,12 @@
 
 #include <string>
 
+#include "docs/claim_type.h"
 #include "docs/xml.h"
 #include "platform/platform.h"
 #include "run/run_state.h"
 
 namespace kenshin::docs {
-
-inline constexpr const char kClaimTypePath[] = "//a:settlement/a:claimType/@code";
-
-// Claim type values besides 1..5.
-inline constexpr double kClaimTypeNotRead = 0;     // claims document failed to load
-inline constexpr double kClaimTypeOutOfRange = 8;  // code outside 1..5, or not a number
-inline constexpr double kClaimTypeMissing = 9;     // no claim type code
 
 // What the loop runs on the current pair after the claims pre-read. Each gets
 // its document of the pair, parsed once (nullptr when it failed to load); the

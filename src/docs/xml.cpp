@@ -4,16 +4,12 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
-#include <fcntl.h>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -280,46 +276,6 @@ bool markup_within_ceilings(std::string_view content) {
 
 }  // namespace
 
-namespace {
-
-// The file's bytes; nullopt when it cannot be read or is longer than a
-// document may be.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::optional<std::string> read_file_within_ceiling(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat st {};
-  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxDocumentSize) return std::nullopt;
-  // One byte more than the file holds, to see its end, or that it grew meanwhile.
-  std::string content(static_cast<size_t>(st.st_size) + 1, '\0');
-  size_t filled = 0;
-  while (filled < content.size()) {
-    ssize_t n = ::read(file.get(), content.data() + filled, content.size() - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    filled += static_cast<size_t>(n);
-  }
-  content.resize(filled);
-  if (content.size() > kMaxDocumentSize) return std::nullopt;
-  return content;
-}
-
-}  // namespace
-
 std::optional<std::string_view> read_document_bytes(platform::ZipReader& reader, const std::string& path) {
   std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
   if (!content || !markup_within_ceilings(*content)) return std::nullopt;
@@ -372,12 +328,6 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 
 std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings) {
   std::optional<std::string_view> content = reader.read(path, kMaxDocumentSize);
-  if (!content) return std::nullopt;
-  return parse_document(*content, bindings);
-}
-
-std::optional<Document> load_document(const std::string& path, Bindings bindings) {
-  std::optional<std::string> content = read_file_within_ceiling(path);
   if (!content) return std::nullopt;
   return parse_document(*content, bindings);
 }

@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "docs/text.h"
 
 namespace kenshin::platform {
 class ZipReader;
@@ -81,9 +80,6 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
 // such a file is not decompressed. Throws platform::DamagedArchive when the
 // entry's data is damaged.
 std::optional<Document> load_document(platform::ZipReader& reader, const std::string& path, Bindings bindings);
-
-// A document file on the local disk, as above.
-std::optional<Document> load_document(const std::string& path, Bindings bindings);
 
 // A document's bytes from the archive, for a parser of its own (schema
 // validation), valid until the reader's next read; nullopt for every file

@@ -32,8 +32,6 @@ class SchemaValidator {
   SchemaValidator(const SchemaValidator&) = delete;
   SchemaValidator& operator=(const SchemaValidator&) = delete;
 
-  const std::string& folder() const { return folder_; }
-
   // Compiles the named schema unless that was done before. nullopt when it is
   // usable, else why it is not (missing file, or the first compile error).
   std::optional<std::string> prepare(const std::string& schema_name);

@@ -62,9 +62,9 @@ void unpack_and_inventory(RunState& run, platform::Platform& platform) {
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  const int opened = platform.read_archive(run.archive_path, *run.archive);
+  const platform::ArchiveResult opened = platform.read_archive(run.archive_path, *run.archive);
   if (platform.stop_requested()) throw RunStopped();
-  if (opened != 0) {
+  if (opened != platform::ArchiveResult::kOk) {
     stop_run(run, platform, kUnpackFailed);
     return;
   }

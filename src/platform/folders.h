@@ -1,20 +1,10 @@
-// Folder operations on the local file system: existence tests, listing and
-// forced removal. Paths are UTF-8.
+// Folder tests on the local file system. Paths are UTF-8.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kenshin::platform {
 
 bool folder_exists(const std::string& path);
-
-// Every entry of a folder (hidden ones and sub-folders included), bare names,
-// in no particular order. Empty when the folder is missing or unreadable.
-std::vector<std::string> list_folder(const std::string& path);
-
-// Deletes the folder and everything below it, read-only entries included.
-// Never follows symbolic links out of the tree. Does nothing for an empty path.
-void remove_folder_tree(const std::string& path) noexcept;
 
 }  // namespace kenshin::platform

@@ -24,8 +24,8 @@ class Platform {
   virtual std::optional<std::string> choose_archive() = 0;
 
   // Opens the archive into `archive` and checks its entries, telling
-  // read_progress() and asking stop_requested() between entries. 0 means success.
-  virtual int read_archive(const std::string& archive_path, ZipArchive& archive);
+  // read_progress() and asking stop_requested() between entries.
+  virtual ArchiveResult read_archive(const std::string& archive_path, ZipArchive& archive);
 
   // Shows the closed report to the user; does not wait for the user.
   virtual void show_report(const std::string& report_path) = 0;

@@ -31,9 +31,4 @@ bool stop_requested() noexcept { return requested != 0; }
 
 int stop_signal() noexcept { return requesting_signal; }
 
-void clear_stop_request() noexcept {
-  requested = 0;
-  requesting_signal = 0;
-}
-
 }  // namespace kenshin::platform

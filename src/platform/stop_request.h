@@ -17,6 +17,4 @@ bool stop_requested() noexcept;
 // The signal that asked for the stop, or 0.
 int stop_signal() noexcept;
 
-void clear_stop_request() noexcept;
-
 }  // namespace kenshin::platform

@@ -72,9 +72,7 @@ std::vector<std::string> questions(const Document& data) {
 }
 
 TEST(FastPath, AgreesWithTheGeneralEvaluator) {
-  testkit::TempDir dir;
-  testkit::write_file(dir.path() + "/data.xml", testkit::XmlDoc::data().text());
-  std::optional<Document> data = load_document(dir.path() + "/data.xml", Bindings::kData);
+  std::optional<Document> data = parse_document(testkit::XmlDoc::data().text(), Bindings::kData);
   ASSERT_TRUE(data);
   struct Case {
     const char* name;
@@ -87,8 +85,7 @@ TEST(FastPath, AgreesWithTheGeneralEvaluator) {
       {"keyed shapes", kKeyed, Bindings::kClaims},
   };
   for (const Case& c : cases) {
-    testkit::write_file(dir.path() + "/doc.xml", c.text);
-    std::optional<Document> doc = load_document(dir.path() + "/doc.xml", c.bindings);
+    std::optional<Document> doc = parse_document(c.text, c.bindings);
     ASSERT_TRUE(doc) << c.name;
     for (const std::string& e : questions(*data)) {
       ASSERT_TRUE(fast_path::compile(e)) << e;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/folders.h"
+#include "support/folders_on_disk.h"
 #include "support/check_kit.h"
 
 namespace kenshin::testkit {
@@ -48,7 +48,7 @@ TEST(ArchiveName, CancelledOrEmptyChoiceEndsTheRunSilently) {
     RunResult result = run_check(run, platform);
     EXPECT_EQ(result.outcome, RunOutcome::kCancelled);
     EXPECT_TRUE(platform.shown.empty());
-    EXPECT_TRUE(platform::list_folder(desktop.path()).empty());
+    EXPECT_TRUE(testkit::list_folder(desktop.path()).empty());
   }
 }
 

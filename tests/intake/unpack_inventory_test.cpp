@@ -52,10 +52,10 @@ TEST_F(Intake, ArchiveLevelFindingsStandAlone) {
     const char* name;
     Archive archive;
     std::vector<std::string> lines;
-    std::optional<int> unpack_result = std::nullopt;
+    std::optional<platform::ArchiveResult> read_result = std::nullopt;
     std::string damaged = "";  // an entry whose data is damaged
   } cases[] = {
-      {"unpacker fails", complete_archive(), {kUnpackFailed}, 1},
+      {"the archive cannot be read", complete_archive(), {kUnpackFailed}, platform::ArchiveResult::kCannotOpen},
       {"entry outside the folder", unsafe, {kUnpackFailed}},
       {"top folder named differently", renamed_top, {kRenamed}},
       {"no DATA folder", with_documents({}, {"c1.xml"}), {kEmpty}},
@@ -74,7 +74,7 @@ TEST_F(Intake, ArchiveLevelFindingsStandAlone) {
     write_zip(path, c.archive.entries);
     if (!c.damaged.empty()) damage_entry(path, c.damaged);
     FakePlatform platform(dir_.path(), path);
-    platform.unpack_result = c.unpack_result;
+    platform.read_result = c.read_result;
     RunState state;
     EXPECT_EQ(run_check(state, platform).outcome, RunOutcome::kFindings) << c.name;
     EXPECT_EQ(report::read_report_lines(dir_.path() + "/ERR.txt"), c.lines) << c.name;

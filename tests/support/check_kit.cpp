@@ -15,8 +15,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/folders.h"
 #include "report/report.h"
+#include "support/folders_on_disk.h"
 
 namespace fs = std::filesystem;
 
@@ -29,7 +29,7 @@ TempDir::TempDir() {
   path_ = templ;
 }
 
-TempDir::~TempDir() { platform::remove_folder_tree(path_); }
+TempDir::~TempDir() { remove_folder_tree(path_); }
 
 std::string read_fixture(const std::string& name) {
   std::ifstream in(std::string(KENSHIN_FIXTURES_DIR) + "/" + name, std::ios::binary);
@@ -193,8 +193,8 @@ Archive complete_archive() {
   return archive;
 }
 
-int FakePlatform::read_archive(const std::string& archive, platform::ZipArchive& into) {
-  if (unpack_result) return *unpack_result;
+platform::ArchiveResult FakePlatform::read_archive(const std::string& archive, platform::ZipArchive& into) {
+  if (read_result) return *read_result;
   return Platform::read_archive(archive, into);
 }
 
@@ -211,7 +211,7 @@ CheckResult check_with(const Archive& archive, FakePlatform& platform, const std
   out.report_bytes = read_file(report);
   out.findings = run.findings;
   out.shown = platform.shown;
-  for (const std::string& name : platform::list_folder(platform.desktop_folder())) out.desktop.push_back(name);
+  for (const std::string& name : list_folder(platform.desktop_folder())) out.desktop.push_back(name);
   return out;
 }
 

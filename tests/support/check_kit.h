@@ -101,10 +101,10 @@ class FakePlatform : public platform::Platform {
       : desktop_(std::move(desktop)), archive_(std::move(archive)) {}
   std::string desktop_folder() override { return desktop_; }
   std::optional<std::string> choose_archive() override { return archive_; }
-  int read_archive(const std::string& archive, platform::ZipArchive& into) override;
+  platform::ArchiveResult read_archive(const std::string& archive, platform::ZipArchive& into) override;
   void show_report(const std::string& path) override { shown.push_back(path); }
 
-  std::optional<int> unpack_result;  // when set, read_archive returns it without reading
+  std::optional<platform::ArchiveResult> read_result;  // when set, read_archive returns it without reading
   std::vector<std::string> shown;
 
  private:

@@ -246,7 +246,6 @@ void Form1::run(std::optional<std::string> archive) {
   if (result.outcome == RunOutcome::kFailed) {
     services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
   }
-  Q_EMIT run_finished(result.outcome);
   if (result.outcome == RunOutcome::kStopped) {
     if (stop_asked_ == StopAsked::kByClosing) {
       close();

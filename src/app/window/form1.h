@@ -58,9 +58,6 @@ class Form1 : public QWidget {
   // "特定健診簡易データチェック(東湖県)" and the version, for the About box.
   static QString about_text();
 
- Q_SIGNALS:
-  void run_finished(kenshin::RunOutcome outcome);
-
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

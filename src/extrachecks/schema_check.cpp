@@ -114,8 +114,11 @@ void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader
       validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
   errors.first_message = archive_relative(run, errors.first_message);
   if (errors.count > 0) {
+    // The CSV keeps the validator's own words where the line has them in Japanese.
+    std::string own_words =
+        errors.first_engine_text.empty() ? errors.first_message : archive_relative(run, errors.first_engine_text);
     findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors),
-                        errors.well_formed ? "schema.invalid" : "schema.not-well-formed", errors.first_message,
+                        errors.well_formed ? "schema.invalid" : "schema.not-well-formed", std::move(own_words),
                         static_cast<int>(errors.first_line)});
   }
 }

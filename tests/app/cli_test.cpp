@@ -150,9 +150,9 @@ TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
             report::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません", "data.gamma-gt.absent,,,") +
                 row("settlement", c1, "郵便番号を確認してください", "settlement.postal-code.malformed,,1600023,25") +
                 "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
-                " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
-                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）,schema.invalid,,Element 'postalCode': "
-                "[facet 'pattern'] The value '1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.,25\r\n" +
+                " がスキーマに適合しません（エラー1件、最初は25行目：要素 'postalCode' の値 '1600023' がパターン "
+                "'[0-9]{3}-[0-9]{4}' に合いません）,schema.invalid,,Element 'postalCode': [facet 'pattern'] The value "
+                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.,25\r\n" +
                 ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"
                 "決済情報の請求金額（claimAmount）の合計は 18160 円です,cross-check.summary.total-claim.differs,,18161,\r\n");
 }

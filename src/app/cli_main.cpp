@@ -23,7 +23,6 @@
 #include "app/run_check.h"
 #include "docs/xml_allocation.h"
 #include "extrachecks/extra_checks.h"
-#include "report/findings_csv.h"
 #include "platform/desktop_folder.h"
 #include "platform/folders.h"
 #include "platform/stop_request.h"
@@ -171,9 +170,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
 // year of today in Japan.
 void set_edition(const Options& options, kenshin::RunState& run) {
   run.edition = options.edition;
-  if (options.edition != kenshin::base::Edition::k2024) return;
-  run.fiscal_year = options.fiscal_year ? std::stoi(*options.fiscal_year)
-                                        : kenshin::base::fiscal_year_in_japan(std::chrono::system_clock::now());
+  std::optional<int> asked;
+  if (options.fiscal_year) asked = std::stoi(*options.fiscal_year);
+  run.fiscal_year = kenshin::base::run_fiscal_year(options.edition, asked, std::chrono::system_clock::now());
 }
 
 }  // namespace
@@ -215,6 +214,7 @@ int main(int argc, char** argv) {
   CommandLinePlatform platform(desktop, archive.string(), options.language);
   kenshin::RunState run;
   set_edition(options, run);
+  run.csv_path = csv;
   kenshin::extrachecks::ExtraChecks extra(options.extra);
   kenshin::FurtherChecks further;
   if (options.extra.any()) further = [&extra](kenshin::RunState& r) { return extra.run(r); };
@@ -229,14 +229,6 @@ int main(int argc, char** argv) {
   if (result.outcome == kenshin::RunOutcome::kFailed) {
     std::cerr << "kenshin-check: " << result.failure << "\n";
     return kExitFailed;
-  }
-  if (!csv.empty()) {
-    try {
-      kenshin::report::write_findings_csv(csv, run.findings);
-    } catch (const std::exception& e) {
-      std::cerr << "kenshin-check: " << e.what() << "\n";
-      return kExitFailed;
-    }
   }
   if (!options.quiet && platform.shown_report()) {
     for (const std::string& line : kenshin::report::read_report_lines(*platform.shown_report())) {

@@ -31,18 +31,20 @@ struct SummaryTotal {
   std::string_view summary_label;
   std::string_view settlement_label;
   bool optional;
+  std::string_view rule;  // the rule id's stem
 };
 
 constexpr std::array<SummaryTotal, 4> kSummaryTotals{{
     {"//a:summary/a:totalCostAmount/@value", "//a:settlement/a:unitAmount/@value", "単価総計（totalCostAmount）",
-     "単価合計（unitAmount）", false},
+     "単価合計（unitAmount）", false, "cross-check.summary.total-cost"},
     {"//a:summary/a:totalPaymentAmount/@value", "//a:settlement/a:paymentAmount/@value",
-     "窓口支払金額総計（totalPaymentAmount）", "窓口負担金額合計（paymentAmount）", false},
+     "窓口支払金額総計（totalPaymentAmount）", "窓口負担金額合計（paymentAmount）", false,
+     "cross-check.summary.total-payment"},
     {"//a:summary/a:totalPaymentByOtherProgram/@value", "//a:settlement/a:paymentByOtherProgram/@value",
      "他の健診による負担金額総計（totalPaymentByOtherProgram）", "他の健診による負担金額（paymentByOtherProgram）",
-     true},
+     true, "cross-check.summary.total-other-program"},
     {"//a:summary/a:totalClaimAmount/@value", "//a:settlement/a:claimAmount/@value", "請求金額総計（totalClaimAmount）",
-     "請求金額（claimAmount）", false},
+     "請求金額（claimAmount）", false, "cross-check.summary.total-claim"},
 }};
 
 // Sums of one settlement amount over the archive, with the documents that
@@ -70,8 +72,8 @@ class CrossCheck {
   }
 
  private:
-  void add(int pair, const std::string& file, std::string message) {
-    findings_.push_back({ExtraKind::kCrossCheck, pair, file, std::move(message)});
+  void add(const std::string& file, std::string_view rule, std::string message, std::string value = {}) {
+    findings_.push_back({ExtraKind::kCrossCheck, 0, file, std::move(message), std::string(rule), std::move(value), 0});
   }
 
   void add_settlement(int k, std::array<SettlementSum, kSummaryTotals.size()>& sums) {
@@ -94,7 +96,7 @@ class CrossCheck {
   }
 
   void check_index() {
-    std::optional<docs::Document> index = load_top_level(kIndexFile, "交換用基本情報ファイル");
+    std::optional<docs::Document> index = load_top_level(kIndexFile, "交換用基本情報ファイル", "cross-check.index");
     if (!index) return;
     std::string file(kIndexFile);
     // The sender may be a provider, an insurer or an agency acting for
@@ -102,22 +104,25 @@ class CrossCheck {
     // receiver may be left out of the index; when it is there it must be the destination.
     std::optional<std::string> receiver = docs::select_text(*index, kReceiverPath);
     if (receiver && *receiver != receiver_) {
-      add(0, file,
+      add(file, "cross-check.index.receiver",
           "交換用基本情報の送付先機関番号（receiver）が " + *receiver + " ですが、ZIPファイル名では " + receiver_ +
-              " です");
+              " です",
+          *receiver);
     }
     int64_t documents = static_cast<int64_t>(run_.data_file_list.size() + run_.claims_file_list.size());
     compare_count(*index, kRecordCountPath, "交換用基本情報の総ファイル数（totalRecordCount）",
-                  "DATAとCLAIMSのファイルは合わせて " + std::to_string(documents) + " 件です", documents, file);
+                  "DATAとCLAIMSのファイルは合わせて " + std::to_string(documents) + " 件です", documents, file,
+                  "cross-check.index.record-count");
   }
 
   void check_summary(const std::array<SettlementSum, kSummaryTotals.size()>& sums) {
-    std::optional<docs::Document> summary = load_top_level(kSummaryFile, "集計情報ファイル");
+    std::optional<docs::Document> summary = load_top_level(kSummaryFile, "集計情報ファイル", "cross-check.summary");
     if (!summary) return;
     std::string file(kSummaryFile);
     int64_t settlements = static_cast<int64_t>(run_.claims_file_list.size());
     compare_count(*summary, kSubjectCountPath, "集計情報の受診者総数（totalSubjectCount）",
-                  "決済情報ファイルは " + std::to_string(settlements) + " 件です", settlements, file);
+                  "決済情報ファイルは " + std::to_string(settlements) + " 件です", settlements, file,
+                  "cross-check.summary.subject-count");
     for (size_t i = 0; i < kSummaryTotals.size(); ++i) {
       const SummaryTotal& row = kSummaryTotals[i];
       std::string sum =
@@ -126,15 +131,16 @@ class CrossCheck {
       std::optional<std::string> text = docs::select_text(*summary, row.summary_path);
       if (!text) {
         if (row.optional && sums[i].total == 0) continue;
-        add(0, file, "集計情報に" + std::string(row.summary_label) + "がありません。" + sum);
+        add(file, std::string(row.rule) + ".absent", "集計情報に" + std::string(row.summary_label) + "がありません。" + sum);
         continue;
       }
       std::optional<int64_t> total = whole_amount(*text);
       if (!total) {
-        add(0, file, "集計情報の" + std::string(row.summary_label) + "「" + *text + "」を確認してください。" + sum);
+        add(file, std::string(row.rule) + ".malformed",
+            "集計情報の" + std::string(row.summary_label) + "「" + *text + "」を確認してください。" + sum, *text);
       } else if (*total != sums[i].total || sums[i].left_out() > 0) {
-        add(0, file,
-            "集計情報の" + std::string(row.summary_label) + "が " + std::to_string(*total) + " 円ですが、" + sum);
+        add(file, std::string(row.rule) + ".differs",
+            "集計情報の" + std::string(row.summary_label) + "が " + std::to_string(*total) + " 円ですが、" + sum, *text);
       }
     }
   }
@@ -150,29 +156,30 @@ class CrossCheck {
   }
 
   void compare_count(const docs::Document& doc, std::string_view path, const std::string& label,
-                     const std::string& actual, int64_t expected, const std::string& file) {
+                     const std::string& actual, int64_t expected, const std::string& file, std::string_view rule) {
     std::optional<std::string> text = docs::select_text(doc, path);
     if (!text) {
-      add(0, file, label + "がありません。" + actual);
+      add(file, std::string(rule) + ".absent", label + "がありません。" + actual);
       return;
     }
     std::optional<int64_t> count = whole_amount(*text);
     if (!count) {
-      add(0, file, label + "「" + *text + "」を確認してください。" + actual);
+      add(file, std::string(rule) + ".malformed", label + "「" + *text + "」を確認してください。" + actual, *text);
     } else if (*count != expected) {
-      add(0, file, label + "が " + std::to_string(*count) + " ですが、" + actual);
+      add(file, std::string(rule) + ".differs", label + "が " + std::to_string(*count) + " ですが、" + actual, *text);
     }
   }
 
-  std::optional<docs::Document> load_top_level(std::string_view name, const std::string& what) {
+  std::optional<docs::Document> load_top_level(std::string_view name, const std::string& what,
+                                              std::string_view rule) {
     std::string file(name);
     std::optional<std::string> path = top_level_file(run_, name);
     if (!path) {
-      add(0, file, what + "（" + file + "）がありません");
+      add(file, std::string(rule) + ".missing", what + "（" + file + "）がありません");
       return std::nullopt;
     }
     std::optional<docs::Document> doc = docs::load_document(reader_, *path, kSettlementBindings);
-    if (!doc) add(0, file, what + "（" + file + "）を読み込めません");
+    if (!doc) add(file, std::string(rule) + ".unreadable", what + "（" + file + "）を読み込めません");
     return doc;
   }
 

@@ -20,6 +20,9 @@ void ExtraChecks::write_section(RunState& run, std::string_view heading, const s
     record.kind = finding.kind == ExtraKind::kSchema ? FindingKind::kSchema : FindingKind::kCrossCheck;
     record.document = finding.file;
     record.message = finding.message;
+    record.rule_id = finding.rule_id;
+    record.value = finding.value;
+    record.line = finding.line;
     records.push_back(std::move(record));
   }
   report::report_section(run, heading, records, none);

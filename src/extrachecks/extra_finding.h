@@ -16,6 +16,9 @@ struct ExtraFinding {
   int pair = 0;         // 1-based pair of a DATA or CLAIMS document; 0 for other files
   std::string file;     // bare file name ("ix08_V08.xml", "h1311….xml"); empty for the archive as a whole
   std::string message;  // the report line without its leading ideographic space
+  std::string rule_id;  // stable id of the finding's kind (see docs/findings.md)
+  std::string value;    // what was found, where one thing was: a count, an amount, the validator's own words
+  int line = 0;         // the document line it was found on; 0 when none
 };
 
 }  // namespace kenshin::extrachecks

@@ -67,7 +67,8 @@ class SchemaSource {
                                                : " を使えないため、この種類の文書は検証していません（";
         findings_.push_back({ExtraKind::kSchema, 0, name,
                              "ZIPファイル内の" + archive_label_ + "/" + name + outcome +
-                                 archive_relative(run_, *why) + "）"});
+                                 archive_relative(run_, *why) + "）",
+                             "schema.archive-schema-unusable", archive_relative(run_, *why), 0});
       }
     }
     return shipped_allowed_ ? &shipped(name) : nullptr;
@@ -112,7 +113,14 @@ void validate_one(const RunState& run, SchemaSource& source, platform::ZipReader
   ValidationErrors errors =
       validator->validate(std::string(schema), docs::read_document_bytes(reader, path), archive_url(path));
   errors.first_message = archive_relative(run, errors.first_message);
-  if (errors.count > 0) findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors)});
+  if (errors.count > 0) {
+    // The CSV keeps the validator's own words where the line has them in Japanese.
+    std::string own_words =
+        errors.first_engine_text.empty() ? errors.first_message : archive_relative(run, errors.first_engine_text);
+    findings.push_back({ExtraKind::kSchema, pair, file, describe(label, errors),
+                        errors.well_formed ? "schema.invalid" : "schema.not-well-formed", std::move(own_words),
+                        static_cast<int>(errors.first_line)});
+  }
 }
 
 }  // namespace
@@ -124,7 +132,7 @@ SchemaCheck check_schemas(const RunState& run) {
   check.heading = std::string(source.uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
   if (!source.has_any()) {
     check.heading = kNoSchemaHeading;
-    check.findings.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition)});
+    check.findings.push_back({ExtraKind::kSchema, 0, "XSD", std::string(kNoSchemaOfEdition), "schema.none-of-edition", {}, 0});
     return check;
   }
 

@@ -9,6 +9,7 @@
 #include "docs/entities.h"
 #include "docs/xml.h"
 #include "extrachecks/schema_folder.h"
+#include "extrachecks/schema_messages.h"
 #include "run/run_failure.h"
 
 namespace kenshin::extrachecks {
@@ -20,14 +21,36 @@ struct ErrorLog {
   int count = 0;
   long first_line = 0;
   std::string first_message;
+  std::string first_engine_text;
 };
+
+std::string text_of(const xmlChar* text) { return text != nullptr ? reinterpret_cast<const char*>(text) : ""; }
+
+// The text of the element or attribute a validity error is about; the
+// document is still there while the engine reports.
+std::string value_at(const xmlError& error, const std::string& message) {
+  auto* node = static_cast<xmlNodePtr>(error.node);
+  std::optional<SchemaErrorPlace> place = place_of(message);
+  if (node == nullptr || node->type != XML_ELEMENT_NODE || !place) return "";
+  xmlChar* text = place->attribute.empty() ? xmlNodeGetContent(node)
+                                           : xmlGetProp(node, reinterpret_cast<const xmlChar*>(place->attribute.c_str()));
+  std::string value = text_of(text);
+  xmlFree(text);
+  return value;
+}
 
 void collect(void* data, xmlErrorPtr error) {
   if (error == nullptr || error->level < XML_ERR_ERROR) return;
   auto* log = static_cast<ErrorLog*>(data);
   if (log->count++ == 0) {
     log->first_line = error->line;
-    log->first_message = readable_message(error->message != nullptr ? error->message : "");
+    log->first_engine_text = readable_message(error->message != nullptr ? error->message : "");
+    log->first_message = log->first_engine_text;
+    if (error->domain == XML_FROM_SCHEMASV) {
+      SchemaError known{error->code, log->first_engine_text, error->str1 != nullptr ? error->str1 : "",
+                        error->str2 != nullptr ? error->str2 : "", value_at(*error, log->first_engine_text)};
+      if (std::optional<std::string> japanese = japanese_schema_message(known)) log->first_message = *japanese;
+    }
   }
 }
 
@@ -54,7 +77,7 @@ struct DocFree {
 };
 
 ValidationErrors from_log(const ErrorLog& log, bool well_formed) {
-  return ValidationErrors{log.count, well_formed, log.first_line, log.first_message};
+  return ValidationErrors{log.count, well_formed, log.first_line, log.first_message, log.first_engine_text};
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ struct ValidationErrors {
   int count = 0;
   bool well_formed = true;  // false: the XML itself is broken; the schema was not applied
   long first_line = 0;
-  std::string first_message;  // libxml2's text, without namespace names in braces
+  // The first error for the report: in Japanese for the usual kinds of
+  // validity error, else libxml2's text without namespace names in braces.
+  std::string first_message;
+  std::string first_engine_text;  // libxml2's text of it as above; empty for errors of this program's own
 };
 
 class SchemaValidator {

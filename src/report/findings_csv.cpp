@@ -57,6 +57,14 @@ void write_findings_csv(const std::string& path, const std::vector<Finding>& fin
 }
 
 void write_csv_file(const std::string& path, const std::string& text) {
+  commit_csv_file(prepare_csv_file(path, text), path);
+}
+
+std::string prepare_csv_file(const std::string& path, const std::string& text) {
+  struct stat existing {};
+  if (::lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+    throw RunFailure("CSVファイルを書き込めません: " + path + " (通常のファイルではありません)");
+  }
   std::string temp = path + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) fail(path, errno);
@@ -74,12 +82,23 @@ void write_csv_file(const std::string& path, const std::string& text) {
     }
     done += static_cast<size_t>(n);
   }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temp.c_str());
     fail(path, error);
   }
+  return temp;
 }
+
+void commit_csv_file(const std::string& temp, const std::string& path) {
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int error = errno;
+    ::unlink(temp.c_str());
+    fail(path, error);
+  }
+}
+
+void discard_csv_file(const std::string& temp) noexcept { ::unlink(temp.c_str()); }
 
 }  // namespace kenshin::report

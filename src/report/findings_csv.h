@@ -26,4 +26,14 @@ void write_findings_csv(const std::string& path, const std::vector<Finding>& fin
 // never leaves half a file. Throws RunFailure.
 void write_csv_file(const std::string& path, const std::string& text);
 
+// The two halves of write_csv_file, for a file that must appear together
+// with the report: the text written whole under a temporary name beside
+// `path` (returned), then renamed over `path`. An existing `path` that is
+// not a regular file or a link (a device, a pipe, a folder) is never
+// replaced. Both throw RunFailure and leave no temporary file behind;
+// discard_csv_file removes a prepared one that is not to be committed.
+std::string prepare_csv_file(const std::string& path, const std::string& text);
+void commit_csv_file(const std::string& temp, const std::string& path);
+void discard_csv_file(const std::string& temp) noexcept;
+
 }  // namespace kenshin::report

@@ -16,6 +16,7 @@
 
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
+#include "report/findings_csv.h"
 #include "report/rule_table.h"
 #include "run/run_failure.h"
 
@@ -343,6 +344,18 @@ void close_report(RunState& run) {
     remove_temporary(run);
     throw RunStopped();
   }
+  // The CSV is written whole first and put in place right after the report:
+  // a run that cannot write it replaces neither.
+  std::string csv_temp;
+  if (!run.csv_path.empty()) {
+    try {
+      csv_temp = prepare_csv_file(run.csv_path, csv_text(run.findings));
+    } catch (...) {
+      std::fclose(handle);
+      remove_temporary(run);
+      throw;
+    }
+  }
   int error_number = 0;
   if (std::fflush(handle) != 0 || ::fsync(::fileno(handle)) != 0) error_number = errno;
   if (error_number == 0 && run.report_temp_path.empty()) {
@@ -354,9 +367,11 @@ void close_report(RunState& run) {
   }
   if (error_number != 0) {
     remove_temporary(run);
+    if (!csv_temp.empty()) discard_csv_file(csv_temp);
     fail(run, "書き込めません", error_number);
   }
   run.report_temp_path.clear();
+  if (!csv_temp.empty()) commit_csv_file(csv_temp, run.csv_path);
 }
 
 void close_and_show_report(RunState& run, platform::Platform& platform) {

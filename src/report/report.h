@@ -74,8 +74,9 @@ bool has_findings(const RunState& run);
 // The no-error line, for a run that wrote nothing else.
 void report_no_error(RunState& run);
 
-// Closes the report if it is open and puts it in place as ERR.txt. Errors
-// throw RunFailure and leave the earlier ERR.txt as it was.
+// Closes the report if it is open and puts it in place as ERR.txt, and the
+// findings CSV at run.csv_path when one is asked for. Errors throw
+// RunFailure and leave the earlier ERR.txt (and CSV) as they were.
 void close_report(RunState& run);
 
 // close_report, then shows the report through the platform.

@@ -61,6 +61,8 @@ struct RunState {
 
   // Every finding of the run, in report order.
   std::vector<Finding> findings;
+  // Where the findings go as CSV together with the report; empty for none.
+  std::string csv_path;
 
   std::vector<std::string> data_file_list;
   std::vector<std::string> claims_file_list;

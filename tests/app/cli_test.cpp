@@ -54,6 +54,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
   struct Case {
     const char* name;
     std::vector<std::string> args;
+    std::string message = "";  // the first line on standard error, when it matters
   } cases[] = {
       {"no archive", {"--desktop", desktop_}},
       {"unknown option", {"--fast", archive_}},
@@ -67,16 +68,27 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
       {"CSV is a folder", {"--desktop", desktop_, "--csv", desktop_, archive_}},
       {"CSV empty", {"--desktop", desktop_, "--csv=", archive_}},
       {"edition unknown", {"--desktop", desktop_, "--edition", "2021", archive_}},
+      {"edition 2019", {"--desktop", desktop_, "--edition=2019", archive_}, "no such edition: 2019 (2018 or 2024)"},
       {"edition without value", {"--desktop", desktop_, archive_, "--edition"}},
-      {"fiscal year in the 2018 edition", {"--desktop", desktop_, "--fiscal-year", "2026", archive_}},
-      {"fiscal year before 2024", {"--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2023", archive_}},
+      {"fiscal year in the default edition", {"--desktop", desktop_, "--fiscal-year", "2026", archive_},
+       "--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)"},
+      {"fiscal year with --edition 2018", {"--edition", "2018", "--fiscal-year", "2026", archive_},
+       "--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)"},
+      {"fiscal year before 2024", {"--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2023", archive_},
+       "no such fiscal year: 2023 (2024 or later, four digits)"},
       {"fiscal year not four digits", {"--desktop", desktop_, "--edition=2024", "--fiscal-year=26", archive_}},
+      {"fiscal year malformed", {"--edition", "2024", "--fiscal-year", "20x6", archive_},
+       "no such fiscal year: 20x6 (2024 or later, four digits)"},
+      {"fiscal year in full-width digits", {"--edition", "2024", "--fiscal-year=２０２６", archive_}},
       {"fiscal year without value", {"--desktop", desktop_, "--edition", "2024", archive_, "--fiscal-year"}},
   };
   for (const Case& c : cases) {
     CliResult r = run_cli(c.args);
     EXPECT_EQ(r.status, 2) << c.name;
     EXPECT_EQ(r.err.rfind("kenshin-check: ", 0), 0u) << c.name << ": " << r.err;
+    if (!c.message.empty()) {
+      EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "kenshin-check: " + c.message) << c.name;
+    }
     EXPECT_EQ(r.out, "") << c.name;
   }
   EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));
@@ -138,10 +150,11 @@ TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
             report::csv_text({}) + row("data", h1, "γ-GT(γ-GTP)がありません", "data.gamma-gt.absent,,,") +
                 row("settlement", c1, "郵便番号を確認してください", "settlement.postal-code.malformed,,1600023,25") +
                 "1,schema," + c1 + ",,,,CLAIMS/" + c1 +
-                " がスキーマに適合しません（エラー1件、最初は25行目：Element 'postalCode': [facet 'pattern'] The value "
-                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.）,,,,\r\n" +
+                " がスキーマに適合しません（エラー1件、最初は25行目：要素 'postalCode' の値 '1600023' がパターン "
+                "'[0-9]{3}-[0-9]{4}' に合いません）,schema.invalid,,Element 'postalCode': [facet 'pattern'] The value "
+                "'1600023' is not accepted by the pattern '[0-9]{3}-[0-9]{4}'.,25\r\n" +
                 ",cross-check,su08_V08.xml,,,,集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、"
-                "決済情報の請求金額（claimAmount）の合計は 18160 円です,,,,\r\n");
+                "決済情報の請求金額（claimAmount）の合計は 18160 円です,cross-check.summary.total-claim.differs,,18161,\r\n");
 }
 
 TEST_F(Cli, ACsvFileLeavesReportStatusAndOutputAsTheyWere) {

@@ -199,14 +199,16 @@ bool judges_a_node(std::string_view rule_id) {
 }
 
 void expect_rule_and_evidence(const Finding& record) {
-  if (record.kind == FindingKind::kSchema || record.kind == FindingKind::kCrossCheck) return;
   EXPECT_FALSE(record.rule_id.empty()) << "no rule id: " << record.message;
+  if (record.kind == FindingKind::kSchema || record.kind == FindingKind::kCrossCheck) return;
   // A missing ticket number is another year and another ticket; a BMI
   // without a value is no BMI below the limit.
   constexpr std::string_view kNodeMayBeMissing[] = {"data.ticket-number.past-year", "data.waist.self-reported-bmi",
                                                     "settlement.ticket-number.differs"};
   bool may_lack_node = std::ranges::find(kNodeMayBeMissing, record.rule_id) != std::end(kNodeMayBeMissing);
-  if (judges_a_node(record.rule_id) && !may_lack_node) EXPECT_GT(record.line, 0) << "no line: " << record.rule_id;
+  if (judges_a_node(record.rule_id) && !may_lack_node) {
+    EXPECT_GT(record.line, 0) << "no line: " << record.rule_id;
+  }
 }
 
 // Every finding line of the report has its record, in the same order; the

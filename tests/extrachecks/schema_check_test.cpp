@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -39,13 +40,11 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
        },
        {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
         "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
-        "　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：Element "
-        "'totalPaymentByOtherProgram': This element is not expected.）",
+        "　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：要素 'totalPaymentByOtherProgram' "
+        "はこの位置に置けません）",
         "　" + claims2 +
-            " がスキーマに適合しません（エラー2件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
-            "The "
-            "value '2019-03-31' is not accepted by the pattern "
-            "'([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))'.）"}},
+            " がスキーマに適合しません（エラー2件、最初は32行目：要素 'high' の属性 'value' の値 '2019-03-31' "
+            "がパターン '([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))' に合いません）"}},
   };
   for (const Case& c : cases) {
     AgreeingParts parts;
@@ -185,9 +184,8 @@ TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
             " がスキーマに適合しません（エラー1件、最初は16行目：Element 'ClinicalDocument', attribute 'unknown': The "
             "attribute 'unknown' is not allowed.）",
         "　" + claims1 +
-            " がスキーマに適合しません（エラー1件、最初は32行目：Element 'high', attribute 'value': [facet 'pattern'] "
-            "The value '2027-03-31' is not accepted by the pattern "
-            "'([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))'.）"}},
+            " がスキーマに適合しません（エラー1件、最初は32行目：要素 'high' の属性 'value' の値 '2027-03-31' "
+            "がパターン '([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))' に合いません）"}},
   };
   for (const Case& c : cases) {
     Archive archive = fy2026_pair_invalid_for_installed_schemas();
@@ -223,6 +221,68 @@ TEST(SchemaCheck, TheLoaderAdmitsOnlyFilesInsideItsFolder) {
       {"file URL on a server", "file://server" + xsd + "/cc08_V08.xsd", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(loader.resolve(c.url.c_str()), c.expected) << c.name;
+}
+
+// The schema section of a run's report, from its heading on.
+std::vector<std::string> schema_section(const std::vector<std::string>& lines) {
+  auto heading = std::find(lines.begin(), lines.end(), std::string(kShippedHeading));
+  return std::vector<std::string>(heading, lines.end());
+}
+
+TEST(SchemaCheck, TheUsualErrorsAreSaidInJapaneseAndTheEngineTextGoesToTheRecord) {
+  const std::string claims1 = "　CLAIMS/" + Archive::claims_name(1) + " がスキーマに適合しません（エラー1件、最初は";
+  struct Case {
+    const char* name;
+    std::function<void(XmlDoc&)> edit;  // of the first settlement document
+    std::string line;                   // its line in the schema section
+    std::string engine_text;            // the record's value
+    int line_number;
+  } cases[] = {
+      {"element not expected",
+       [](XmlDoc& d) { d.append_xml("//a:subjectPerson", "<remarks/>"); },
+       claims1 + "28行目：要素 'remarks' はこの位置に置けません）", "Element 'remarks': This element is not expected.", 28},
+      {"missing child",
+       [](XmlDoc& d) { d.remove("//a:settlement/a:claimAmount"); },
+       claims1 + "41行目：要素 'settlement' に子要素 paymentByOtherProgram か claimAmount がありません）",
+       "Element 'settlement': Missing child element(s). Expected is one of ( paymentByOtherProgram, claimAmount ).",
+       41},
+      {"pattern",
+       [](XmlDoc& d) { d.set("//a:subjectPerson/a:addr/a:postalCode", "1600023"); },
+       claims1 + "25行目：要素 'postalCode' の値 '1600023' がパターン '[0-9]{3}-[0-9]{4}' に合いません）",
+       "Element 'postalCode': [facet 'pattern'] The value '1600023' is not accepted by the pattern "
+       "'[0-9]{3}-[0-9]{4}'.",
+       25},
+      {"enumeration",
+       [](XmlDoc& d) { d.set("//a:subjectPerson/a:administrativeGender/@code", "3"); },
+       claims1 + "27行目：要素 'administrativeGender' の属性 'code' の値 '3' は決められた値 '1', '2' のどれでもありません）",
+       "Element 'administrativeGender', attribute 'code': [facet 'enumeration'] The value '3' is not an element of "
+       "the set {'1', '2'}.",
+       27},
+      {"maximum length",
+       [](XmlDoc& d) { d.set("//a:insuranceCard/a:symbol/@extension", "123456789012345678901"); },
+       claims1 +
+           "21行目：要素 'symbol' の属性 'extension' の値 '123456789012345678901' の長さ 21 が最大の長さ 20 "
+           "を超えています）",
+       "Element 'symbol', attribute 'extension': [facet 'maxLength'] The value '123456789012345678901' has a length "
+       "of '21'; this exceeds "
+       "the allowed maximum length of '20'.",
+       21},
+      {"type",
+       [](XmlDoc& d) { d.set("//a:settlement/a:unitAmount/@value", "10,580"); },
+       claims1 + "69行目：要素 'unitAmount' の属性 'value' の値 '10,580' は型 'totalMonetaryAmount' の値として正しくありません）",
+       "Element 'unitAmount', attribute 'value': '10,580' is not a valid value of the atomic type 'totalMonetaryAmount'.", 69},
+  };
+  for (const Case& c : cases) {
+    AgreeingParts parts;
+    c.edit(parts.claims);
+    ExtraRun r = check_extra(parts.archive(), kSchema);
+    EXPECT_EQ(schema_section(r.lines), (std::vector<std::string>{kShippedHeading, c.line})) << c.name;
+    ASSERT_FALSE(r.records.empty()) << c.name;
+    const Finding& record = r.records.back();
+    EXPECT_EQ(record.kind, FindingKind::kSchema) << c.name;
+    EXPECT_EQ(record.value, c.engine_text) << c.name;
+    EXPECT_EQ(record.line, c.line_number) << c.name;
+  }
 }
 
 }  // namespace

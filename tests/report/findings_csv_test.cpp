@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "report/report.h"
+#include "run/run_failure.h"
 #include "support/check_kit.h"
 
 namespace kenshin::report {
@@ -181,6 +188,46 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
     abandon_report(run_);
     EXPECT_EQ(run_.findings, c.expected) << c.name;
   }
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// ERR.txt and the CSV appear together or not at all: a CSV that cannot be
+// written (here a pipe stands under its name, which is never replaced) leaves
+// the earlier report, the pipe and the folder as they were.
+TEST_F(FindingRecords, TheReportAndTheCsvAreBothWrittenOrBothLeftAlone) {
+  const std::string report = dir_.path() + "/ERR.txt";
+  std::ofstream(report, std::ios::binary) << "earlier";
+  const std::string pipe = dir_.path() + "/pipe.csv", csv = dir_.path() + "/out.csv";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  auto names = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) found.push_back(entry.path().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  const std::vector<std::string> before = names();
+
+  pair(1);
+  report_finding(run_, "　a");
+  run_.csv_path = pipe;
+  EXPECT_THROW(close_report(run_), RunFailure);
+  EXPECT_EQ(contents(report), "earlier");
+  EXPECT_EQ(names(), before);
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  SetUp();
+  pair(1);
+  report_finding(run_, "　a");
+  run_.csv_path = csv;
+  close_report(run_);
+  EXPECT_NE(contents(report), "earlier");
+  EXPECT_EQ(contents(csv), csv_text(run_.findings));
 }
 
 }  // namespace

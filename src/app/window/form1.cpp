@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/window/fonts.h"
 #include "app/window/window_platform.h"
@@ -221,6 +222,29 @@ void Form1::check_archive(const QString& path) {
   } else {
     run(archive.absoluteFilePath().toStdString());
   }
+}
+
+void Form1::check_archive_once_shown(const QString& path) {
+  QWindow* window = windowHandle();
+  if (window == nullptr || window->isExposed()) {
+    QTimer::singleShot(0, this, [this, path] { check_archive(path); });
+    return;
+  }
+  // A desktop places a new window a moment after it was shown; until the
+  // window is exposed its place is not known, and a message box meant to
+  // stand over it would come up at the screen's corner.
+  archive_once_shown_ = path;
+  window->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  QWindow* window = windowHandle();
+  if (watched == window && event->type() == QEvent::Expose && window->isExposed() && archive_once_shown_) {
+    window->removeEventFilter(this);
+    QTimer::singleShot(0, this, [this, path = *archive_once_shown_] { check_archive(path); });
+    archive_once_shown_.reset();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void Form1::run(std::optional<std::string> archive) {

@@ -48,6 +48,11 @@ class Form1 : public QWidget {
   // file is refused with a message and leaves ERR.txt as it was.
   void check_archive(const QString& path);
 
+  // The same, once the window is on the screen where the desktop placed
+  // it: an archive given at start, whose messages and progress should stand
+  // over the window. Call after show().
+  void check_archive_once_shown(const QString& path);
+
   bool running() const { return running_; }
 
   // Opens the report the window showed last (at this or an earlier start)
@@ -63,6 +68,7 @@ class Form1 : public QWidget {
   void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void build_menus();
@@ -80,6 +86,7 @@ class Form1 : public QWidget {
   QPushButton* command1_ = nullptr;
   OptionsPanel* options_ = nullptr;
   QMenuBar* menu_bar_ = nullptr;
+  std::optional<QString> archive_once_shown_;
   QMenu* recent_menu_ = nullptr;
 };
 

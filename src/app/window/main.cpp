@@ -52,9 +52,6 @@ int main(int argc, char** argv) {
   kenshin::window::WindowServices services;
   kenshin::window::Form1 form(services);
   form.show();
-  if (!archives.isEmpty()) {
-    // Once the window is on the screen, so that whatever the run shows is placed over it.
-    QTimer::singleShot(0, &form, [&form, archive = archives.first()] { form.check_archive(archive); });
-  }
+  if (!archives.isEmpty()) form.check_archive_once_shown(archives.first());
   return app.exec();
 }

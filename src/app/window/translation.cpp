@@ -8,7 +8,8 @@ namespace kenshin::window {
 
 namespace {
 
-// Lines of `--help` that Qt's Japanese catalogue leaves in English.
+// Texts that Qt's Japanese catalogue leaves in English: lines of `--help`,
+// and the print dialog's page choice and double-sided printing.
 struct MissingText {
   const char* context;
   const char* english;
@@ -17,6 +18,11 @@ struct MissingText {
 constexpr MissingText kMissingTexts[] = {
     {"QCommandLineParser", "Displays help on commandline options.", "コマンドラインオプションのヘルプを表示する。"},
     {"QCommandLineParser", "Displays help including Qt specific options.", "Qt 固有のオプションを含むヘルプを表示する。"},
+    {"QPrintSettingsOutput", "Pages", "ページ指定"},
+    {"QPrintSettingsOutput", "Double Sided Printing", "両面印刷"},
+    {"QPrintSettingsOutput", "Off", "しない"},
+    {"QPrintSettingsOutput", "Long side binding", "長辺綴じ"},
+    {"QPrintSettingsOutput", "Short side binding", "短辺綴じ"},
 };
 
 class MissingTexts : public QTranslator {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -35,6 +36,12 @@ void widen_name_column(QFileDialog& dialog) {
   if (grown == 0) return;
   list->header()->resizeSection(0, name_width);
   dialog.resize(dialog.sizeHint().width() + grown, dialog.sizeHint().height());
+  // Size, type and date as wide as what they show, once the folder is read.
+  if (auto* files = qobject_cast<QFileSystemModel*>(list->model())) {
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, list, [list] {
+      for (int column = 1; column < list->header()->count(); ++column) list->resizeColumnToContents(column);
+    });
+  }
 }
 
 // A message box over the window. The window may not be placed yet when a

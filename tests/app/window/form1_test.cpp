@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "support/check_kit.h"
+#include "support/sample_archive.h"
 #include "test_services.h"
 #include "version.h"
 
@@ -113,6 +114,31 @@ class Form1Test : public QObject {
     click();
     QCOMPARE(viewer(), shown);
     QCOMPARE(shown->lines(), QStringList{"特定健診の請求ファイルではありません"});
+  }
+
+  void the_viewer_holds_the_records_of_the_run() {
+    const testkit::Archive sample = testkit::sample_archive();
+    const std::vector<Finding> expected = testkit::check(sample).findings;
+    services_.answer = archive(sample);
+    click();
+    QAbstractItemModel* table = viewer()->table()->model();
+    QStringList rows, records;
+    for (int row = 0; row < table->rowCount(); ++row) {
+      rows << table->index(row, kDocumentColumn).data().toString() + " " +
+                  table->index(row, kMessageColumn).data().toString();
+    }
+    for (const Finding& f : expected) records << QString::fromStdString(f.document + " " + f.message);
+    QCOMPARE(rows, records);
+    // Pairs 2 to 5: a named examinee, two without a name, and a pair whose
+    // settlement document could not be read at all.
+    QCOMPARE(viewer()->findChild<QLabel*>("Counts")->text(), QString("指摘 %1 件　受診者 4 名").arg(expected.size()));
+    // The first document finding's document, read back from the archive.
+    for (int row = 0; row < table->rowCount(); ++row) {
+      if (expected[row].kind == FindingKind::kArchive) continue;
+      viewer()->table()->selectRow(row);
+      QVERIFY(viewer()->document_pane()->text()->toPlainText().startsWith("<?xml"));
+      break;
+    }
   }
 
   void viewer_title_carries_the_time_the_check_ran_not_when_the_dialog_opened() {

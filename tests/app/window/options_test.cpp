@@ -241,6 +241,24 @@ class OptionsTest : public QObject {
              qPrintable(QString("box at %1,%2").arg(box_centre.x()).arg(box_centre.y())));
   }
 
+  void an_archive_given_at_start_is_checked_once_the_window_is_up_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("archive") << true;
+    QTest::newRow("missing archive") << false;
+  }
+  void an_archive_given_at_start_is_checked_once_the_window_is_up() {
+    QFETCH(bool, exists);
+    const QString path = exists ? archive() : QString::fromStdString(home_->path() + "/missing.zip");
+    form_.reset();
+    form_ = std::make_unique<Form1>(services_, std::chrono::hours(1));
+    form_->show();
+    form_->check_archive_once_shown(path);
+    QVERIFY(services_.viewer() == nullptr && services_.refusals.isEmpty());  // not before the window is up
+    QTRY_VERIFY(services_.viewer() != nullptr || !services_.refusals.isEmpty());
+    QCOMPARE(services_.refusals, exists ? QStringList{} : QStringList{kNotFoundMessage.arg(path)});
+    QCOMPARE(services_.dialogs, 0);
+  }
+
   void file_dialog_shows_whole_archive_names() {
     const QString zip = archive();
     QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kLastFolderKey, QString::fromStdString(home_->path()));

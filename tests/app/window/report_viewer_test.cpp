@@ -1,8 +1,12 @@
 #include "app/window/report_viewer.h"
+#include "app/window/translation.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QMenuBar>
+#include <QGroupBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -353,6 +357,22 @@ class ReportViewerTest : public QObject {
     viewer_->print_to(printer);
     const std::string printed = testkit::read_file(pdf);
     QVERIFY(printed.rfind("%PDF", 0) == 0);
+  }
+
+  void the_print_dialog_speaks_japanese() {
+    QVERIFY(install_qt_translation(*QCoreApplication::instance(), QLocale(QLocale::Japanese, QLocale::Japan)));
+    QPrinter printer;
+    QPrintDialog dialog(&printer, viewer_);
+    dialog.show();
+    QStringList english;
+    const QRegularExpression words("^[A-Za-z][A-Za-z ]*$");
+    auto look_at = [&](const QString& text) {
+      if (words.match(text).hasMatch()) english << text;
+    };
+    for (auto* label : dialog.findChildren<QLabel*>()) look_at(label->text());
+    for (auto* button : dialog.findChildren<QAbstractButton*>()) look_at(button->text());
+    for (auto* group : dialog.findChildren<QGroupBox*>()) look_at(group->title());
+    QCOMPARE(english, QStringList{});
   }
 
   void closes_with_escape_and_ctrl_w_data() {

@@ -170,9 +170,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
 // year of today in Japan.
 void set_edition(const Options& options, kenshin::RunState& run) {
   run.edition = options.edition;
-  if (options.edition != kenshin::base::Edition::k2024) return;
-  run.fiscal_year = options.fiscal_year ? std::stoi(*options.fiscal_year)
-                                        : kenshin::base::fiscal_year_in_japan(std::chrono::system_clock::now());
+  std::optional<int> asked;
+  if (options.fiscal_year) asked = std::stoi(*options.fiscal_year);
+  run.fiscal_year = kenshin::base::run_fiscal_year(options.edition, asked, std::chrono::system_clock::now());
 }
 
 }  // namespace

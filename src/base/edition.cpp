@@ -26,6 +26,11 @@ int fiscal_year_in_japan(std::chrono::system_clock::time_point now) {
   return date.month() >= April ? year : year - 1;
 }
 
+int run_fiscal_year(Edition edition, std::optional<int> asked, std::chrono::system_clock::time_point now) {
+  if (edition == Edition::k2018) return kEdition2018Year;
+  return asked ? *asked : fiscal_year_in_japan(now);
+}
+
 // Fiscal years begin in April, after the era changes of 1989 and 2019, so
 // one era names a whole fiscal year.
 std::string era_year(int year) {

@@ -23,6 +23,10 @@ std::optional<Edition> parse_edition(std::string_view text);
 // The fiscal year (April to March) of the given moment's date in Japan (UTC+9).
 int fiscal_year_in_japan(std::chrono::system_clock::time_point now);
 
+// The fiscal year a run checks: in the 2024 edition the one asked for, else
+// the fiscal year of `now` in Japan; in the 2018 edition always 2018.
+int run_fiscal_year(Edition edition, std::optional<int> asked, std::chrono::system_clock::time_point now);
+
 // The year as a Japanese era year with full-width digits: 2018 → "平成３０",
 // 2026 → "令和８", 2019 → "令和元".
 std::string era_year(int year);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/read_limit.h"
+
 
 struct _xmlDoc;
 
@@ -81,8 +83,8 @@ struct ParseReport {
   std::string first_message;  // the parser's own text
 };
 
-// Documents longer than this fail to load unread.
-inline constexpr std::uint64_t kMaxDocumentSize = std::uint64_t{16} << 20;
+// Documents longer than this fail to load unread: the archive reader's bound.
+inline constexpr std::uint64_t kMaxDocumentSize = platform::kMaxReadSize;
 
 // Parses a document's bytes for queries. nullopt ("load failed") when they
 // are longer than kMaxDocumentSize, hold more markup than any checkup document

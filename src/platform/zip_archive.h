@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/read_limit.h"
+
 struct zip;  // libzip's handle
 
 namespace kenshin::platform {
@@ -32,7 +34,7 @@ struct ArchiveLimits {
   std::uint64_t max_total_size = std::uint64_t{8} << 30;  // sum of declared uncompressed sizes
   // Longer entries are never decompressed: nobody reads them, and the
   // document loader refuses them by their declared length.
-  std::uint64_t max_read_size = std::uint64_t{16} << 20;
+  std::uint64_t max_read_size = kMaxReadSize;
 };
 
 enum class ArchiveResult {

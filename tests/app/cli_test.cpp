@@ -54,6 +54,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
   struct Case {
     const char* name;
     std::vector<std::string> args;
+    std::string message = "";  // the first line on standard error, when it matters
   } cases[] = {
       {"no archive", {"--desktop", desktop_}},
       {"unknown option", {"--fast", archive_}},
@@ -67,16 +68,27 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndOneLine) {
       {"CSV is a folder", {"--desktop", desktop_, "--csv", desktop_, archive_}},
       {"CSV empty", {"--desktop", desktop_, "--csv=", archive_}},
       {"edition unknown", {"--desktop", desktop_, "--edition", "2021", archive_}},
+      {"edition 2019", {"--desktop", desktop_, "--edition=2019", archive_}, "no such edition: 2019 (2018 or 2024)"},
       {"edition without value", {"--desktop", desktop_, archive_, "--edition"}},
-      {"fiscal year in the 2018 edition", {"--desktop", desktop_, "--fiscal-year", "2026", archive_}},
-      {"fiscal year before 2024", {"--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2023", archive_}},
+      {"fiscal year in the default edition", {"--desktop", desktop_, "--fiscal-year", "2026", archive_},
+       "--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)"},
+      {"fiscal year with --edition 2018", {"--edition", "2018", "--fiscal-year", "2026", archive_},
+       "--fiscal-year needs --edition 2024 (the 2018 edition checks 2018 only)"},
+      {"fiscal year before 2024", {"--desktop", desktop_, "--edition", "2024", "--fiscal-year", "2023", archive_},
+       "no such fiscal year: 2023 (2024 or later, four digits)"},
       {"fiscal year not four digits", {"--desktop", desktop_, "--edition=2024", "--fiscal-year=26", archive_}},
+      {"fiscal year malformed", {"--edition", "2024", "--fiscal-year", "20x6", archive_},
+       "no such fiscal year: 20x6 (2024 or later, four digits)"},
+      {"fiscal year in full-width digits", {"--edition", "2024", "--fiscal-year=２０２６", archive_}},
       {"fiscal year without value", {"--desktop", desktop_, "--edition", "2024", archive_, "--fiscal-year"}},
   };
   for (const Case& c : cases) {
     CliResult r = run_cli(c.args);
     EXPECT_EQ(r.status, 2) << c.name;
     EXPECT_EQ(r.err.rfind("kenshin-check: ", 0), 0u) << c.name << ": " << r.err;
+    if (!c.message.empty()) {
+      EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "kenshin-check: " + c.message) << c.name;
+    }
     EXPECT_EQ(r.out, "") << c.name;
   }
   EXPECT_FALSE(fs::exists(desktop_ + "/ERR.txt"));

@@ -155,6 +155,8 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
        [] { return archive_with_data(data_with_doctype("<!ENTITY height \"9N001000000000001\">",
                                                        "code=\"9N001000000000001\"", "code=\"&height;\"")); },
        {}, -1, 0, {kNoError}, ""},
+      {"a document one byte under 16 MiB is checked",
+       [] { return archive_with_data(data_of_size((16u << 20) - 1)); }, {}, -1, 0, {kNoError}, ""},
       {"a document of exactly 16 MiB is checked",
        [] { return archive_with_data(data_of_size(16u << 20)); }, {}, -1, 0, {kNoError}, ""},
       {"a document one byte over 16 MiB fails to load",

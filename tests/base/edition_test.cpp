@@ -27,6 +27,27 @@ TEST(Edition, TheFiscalYearTurnsOnAprilFirstInJapan) {
   for (const Case& c : cases) EXPECT_EQ(fiscal_year_in_japan(c.now), c.fiscal_year) << c.name;
 }
 
+// The command line's fiscal year: asked for, or that of the run's moment in
+// Japan, whatever the machine's clock says.
+TEST(Edition, TheRunsFiscalYearAroundAprilFirst) {
+  const auto last_minute_of_march = utc(2027, 3, 31, 14) + minutes(59) + seconds(59);
+  const auto first_second_of_april = utc(2027, 3, 31, 15);
+  struct Case {
+    const char* name;
+    Edition edition;
+    std::optional<int> asked;
+    system_clock::time_point now;
+    int fiscal_year;
+  } cases[] = {
+      {"2024, none asked, March 31 23:59:59 in Japan", Edition::k2024, std::nullopt, last_minute_of_march, 2026},
+      {"2024, none asked, April 1 00:00 in Japan", Edition::k2024, std::nullopt, first_second_of_april, 2027},
+      {"2024, asked for 2026 on April 1", Edition::k2024, 2026, first_second_of_april, 2026},
+      {"2024, asked for 2028 in March", Edition::k2024, 2028, last_minute_of_march, 2028},
+      {"2018 on April 1", Edition::k2018, std::nullopt, first_second_of_april, 2018},
+  };
+  for (const Case& c : cases) EXPECT_EQ(run_fiscal_year(c.edition, c.asked, c.now), c.fiscal_year) << c.name;
+}
+
 TEST(Edition, EraYearsWithFullWidthDigits) {
   EXPECT_EQ(era_year(2018), "平成３０");
   EXPECT_EQ(era_year(2019), "令和元");

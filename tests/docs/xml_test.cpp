@@ -68,10 +68,37 @@ TEST(Xml, DocumentsOverTheSizeCeilingAreNotLoaded) {
     text.insert(text.find("<checkupClaim"), padding);
     return text;
   };
-  std::string at_ceiling = padded_to(kMaxDocumentSize);
-  ASSERT_EQ(at_ceiling.size(), kMaxDocumentSize);
-  EXPECT_TRUE(parse_document(at_ceiling, Bindings::kClaims));
-  EXPECT_FALSE(parse_document(padded_to(kMaxDocumentSize + 1), Bindings::kClaims));
+  constexpr size_t kSixteenMiB = size_t{16} << 20;  // written out: the test holds the bound where it is
+  struct Case {
+    size_t size;
+    bool loads;
+  } cases[] = {{kSixteenMiB - 1, true}, {kSixteenMiB, true}, {kSixteenMiB + 1, false}};
+  for (const Case& c : cases) {
+    std::string text = padded_to(c.size);
+    ASSERT_EQ(text.size(), c.size);
+    EXPECT_EQ(static_cast<bool>(parse_document(text, Bindings::kClaims)), c.loads) << c.size;
+  }
+}
+
+TEST(Xml, EntityTextHoldsToItsBudgetToTheByte) {
+  // One reference counts the text it produces and one byte for itself.
+  constexpr size_t kOneMiB = size_t{1} << 20;
+  auto referring_once = [](size_t entity_length, bool in_attribute) {
+    std::string text = "<!DOCTYPE checkupClaim [<!ENTITY e \"" + std::string(entity_length, 'x') +
+                       "\">]>\r\n<checkupClaim xmlns=\"http://tokuteikenshin.jp/checkup/2007\">";
+    return text + (in_attribute ? "<name code=\"&e;\"/>" : "<name>&e;</name>") + "</checkupClaim>";
+  };
+  struct Case {
+    size_t produced;  // the entity's text and the reference's byte
+    bool loads;
+  } cases[] = {{kOneMiB - 1, true}, {kOneMiB, true}, {kOneMiB + 1, false}};
+  for (bool in_attribute : {false, true}) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(static_cast<bool>(parse_document(referring_once(c.produced - 1, in_attribute), Bindings::kClaims)),
+                c.loads)
+          << c.produced << (in_attribute ? " in an attribute" : " in element text");
+    }
+  }
 }
 
 TEST(Xml, MarkupCeilingsHoldToTheLastCharacter) {

@@ -150,6 +150,7 @@ QWidget* ReportViewer::build_workbench() {
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setWordWrap(false);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
 
   document_pane_ = new DocumentPane(bench);
@@ -228,6 +229,8 @@ void ReportViewer::load(RunReport report) {
   document_pane_->set_run(report_.documents, &model_->findings());
   table_->resizeColumnsToContents();
   update_hit_count();
+  // The first finding's document at once: the desk usually starts at the top.
+  if (model_->rowCount() > 0) table_->selectRow(0);
 }
 
 QStringList ReportViewer::lines() const { return text_->toPlainText().split(QLatin1Char('\n')); }

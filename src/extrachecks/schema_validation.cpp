@@ -82,7 +82,7 @@ ValidationErrors from_log(const ErrorLog& log, bool well_formed) {
 }
 
 // A document that could not be read at all.
-ValidationErrors unreadable() { return ValidationErrors{1, false, 0, "ファイルを読み込めません"}; }
+ValidationErrors unreadable() { return ValidationErrors{1, false, 0, "ファイルを読み込めません", {}}; }
 
 }  // namespace
 

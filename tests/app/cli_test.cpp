@@ -126,6 +126,21 @@ TEST_F(Cli, TheEdition2024ChecksTheChosenFiscalYear) {
                                                 "　過年度分の請求ですのでチェックが正常には行えません。"}));
 }
 
+// A name the report's code page cannot hold is "?" there but stays whole in
+// the CSV, as the documents have it.
+TEST_F(Cli, TheCsvKeepsANameOutsideTheReportsCodePage) {
+  AgreeingParts parts;
+  const std::string name = "吉田　\U00020BB7子";  // the "tsuchi-yoshi" variant is not in code page 932
+  parts.data.set("//a:recordTarget/a:patientRole/a:patient/a:name", name);
+  parts.claims.set("//a:subjectPerson/a:name", "吉田");
+  std::string csv = dir_.path() + "/out.csv";
+  CliResult r = run_cli({"--quiet", "--desktop", desktop_, "--csv", csv, write_archive(parts.archive())});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(report()[1], "吉田　?子　保険者番号(06139998)　受診券整理番号(18100012345)");
+  EXPECT_NE(read_file(csv).find("," + name + ",データファイルと決済情報ファイルの受診者名が違います,"), std::string::npos)
+      << read_file(csv);
+}
+
 // Findings of every kind from one run; the examinee's name needs quoting.
 TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
   AgreeingParts parts;

@@ -38,11 +38,7 @@ class Form1Test : public QObject {
 
  private Q_SLOTS:
   void init() {
-    home_ = std::make_unique<testkit::TempDir>();
-    std::filesystem::create_directories(home_->path() + "/Desktop");
-    qputenv("HOME", QByteArray::fromStdString(home_->path()));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->path() + "/.config"));
-    forget_settings();
+    home_ = fresh_home();
     services_ = TestServices();
     form_ = std::make_unique<Form1>(services_, std::chrono::milliseconds(0), default_faces(),
                                     std::chrono::milliseconds(0));  // progress from the first step on, every step
@@ -51,7 +47,7 @@ class Form1Test : public QObject {
 
   void cleanup() {
     form_.reset();
-    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    expect_no_window_left();
   }
 
   void controls_read_top_to_bottom_with_the_version_at_top_right() {

@@ -62,18 +62,14 @@ class OptionsTest : public QObject {
 
  private Q_SLOTS:
   void init() {
-    home_ = std::make_unique<testkit::TempDir>();
-    std::filesystem::create_directories(home_->path() + "/Desktop");
-    qputenv("HOME", QByteArray::fromStdString(home_->path()));
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->path() + "/.config"));
-    forget_settings();
+    home_ = fresh_home();
     services_ = TestServices();
     open_form();
   }
 
   void cleanup() {
     form_.reset();
-    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    expect_no_window_left();
   }
 
   void title_names_the_fiscal_year_of_the_2024_edition_data() {

@@ -2,10 +2,15 @@
 // file dialog, the questions and the message boxes answer at once.
 #pragma once
 
+#include <QApplication>
 #include <QSettings>
+#include <QWidget>
 #include <QtTest>
+#include <filesystem>
+#include <memory>
 
 #include "app/window/window_services.h"
+#include "support/check_kit.h"
 
 namespace kenshin::window {
 
@@ -41,5 +46,21 @@ class TestServices : public WindowServices {
 
 // Settings outlive a test within one test program; each test starts without.
 inline void forget_settings() { QSettings(kSettingsOrganisation, kSettingsApplication).clear(); }
+
+// Each test's own home: a desktop folder, HOME and XDG_CONFIG_HOME inside it,
+// nothing remembered from an earlier test.
+inline std::unique_ptr<testkit::TempDir> fresh_home() {
+  auto home = std::make_unique<testkit::TempDir>();
+  std::filesystem::create_directories(home->path() + "/Desktop");
+  qputenv("HOME", QByteArray::fromStdString(home->path()));
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home->path() + "/.config"));
+  forget_settings();
+  return home;
+}
+
+// After each test: no window of it is left showing.
+inline void expect_no_window_left() {
+  for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+}
 
 }  // namespace kenshin::window

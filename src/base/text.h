@@ -10,7 +10,8 @@
 
 namespace kenshin::base {
 
-// Number of UTF-16 code units of the text (a character outside the BMP counts 2).
+// Number of UTF-16 code units of the text (a character outside the BMP counts
+// 2): the length of to_utf16(text).
 int64_t text_length(std::string_view text);
 
 // Exact, case-sensitive comparison; no trimming.
@@ -30,7 +31,18 @@ std::optional<int32_t> long_whole_number(std::string_view text);
 // Rounds halves to even; the rounding every amount and code conversion uses.
 double round_half_even(double value);
 
-// UTF-16 views of a text, for rules that count positions in code units.
+// The character at the start of a UTF-8 text: its code point and its length
+// in bytes. Length 0 when the text is empty or does not start with a
+// well-formed character (a stray or missing continuation byte, an overlong
+// form, a surrogate, a code point past U+10FFFF).
+struct CodePoint {
+  char32_t value = 0;
+  size_t length = 0;
+};
+CodePoint first_code_point(std::string_view utf8);
+
+// UTF-16 views of a text, for rules that count positions in code units. Each
+// byte that does not begin a well-formed character becomes one U+FFFD.
 std::u16string to_utf16(std::string_view utf8);
 std::string from_utf16(std::u16string_view utf16);
 

@@ -47,10 +47,10 @@ std::string archive_relative(const RunState& run, std::string text) {
 // only, and the documents of a schema it lacks go unchecked.
 class SchemaSource {
  public:
-  SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings)
+  SchemaSource(const RunState& run, platform::ZipArchive& archive, std::vector<ExtraFinding>& findings)
       : run_(run), findings_(findings), shipped_allowed_(run.edition == base::Edition::k2018) {
-    if (std::optional<std::string> xsd = run.archive->folder_path(run.extraction_folder + "/XSD")) {
-      archive_ = std::make_unique<SchemaValidator>(*run.archive, *xsd);
+    if (std::optional<std::string> xsd = archive.folder_path(run.extraction_folder + "/XSD")) {
+      archive_ = std::make_unique<SchemaValidator>(archive, *xsd);
       archive_label_ = file_name(*xsd);
     }
   }
@@ -112,12 +112,12 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
 }  // namespace
 
 // The source is made at the first document, when the schemas are first needed.
-SchemaPass::SchemaPass(const RunState& run) : run_(run) {}
+SchemaPass::SchemaPass(const RunState& run, platform::ZipArchive& archive) : run_(run), archive_(archive) {}
 SchemaPass::~SchemaPass() = default;
 
 bool SchemaPass::ready() {
   if (!source_) {
-    source_ = std::make_unique<SchemaSource>(run_, findings_);
+    source_ = std::make_unique<SchemaSource>(run_, archive_, findings_);
     heading_ = std::string(source_->uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
     if (!source_->has_any()) {
       heading_ = kNoSchemaHeading;

@@ -174,6 +174,11 @@ std::vector<std::string_view> path_components(std::string_view path) {
   return out;
 }
 
+std::string last_component(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 std::string lower_ascii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = lower_ascii(c);

@@ -63,6 +63,9 @@ int compare_ignoring_ascii_case(std::string_view a, std::string_view b);
 // The non-empty names between the '/' of a path, in order.
 std::vector<std::string_view> path_components(std::string_view path);
 
+// What follows the last '/' of a path (the whole path when it has none).
+std::string last_component(std::string_view path);
+
 // Orders names ignoring ASCII case; names equal that way are ordered by their bytes.
 bool name_less(std::string_view a, std::string_view b);
 

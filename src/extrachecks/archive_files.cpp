@@ -5,12 +5,6 @@
 
 namespace kenshin::extrachecks {
 
-namespace {
-
-std::string folder_name(const std::string& folder) { return folder.substr(folder.rfind('/') + 1); }
-
-}  // namespace
-
 std::optional<std::string> top_level_file(const RunState& run, const platform::ZipArchive& archive,
                                           std::string_view name) {
   std::optional<std::string> match;
@@ -33,11 +27,11 @@ TopLevelDocument read_top_level(const RunState& run, const platform::ZipArchive&
 }
 
 std::string data_file_label(const RunState& run, int pair) {
-  return folder_name(run.data_folder) + "/" + run.data_file_list.at(pair - 1);
+  return base::last_component(run.data_folder) + "/" + run.data_file_list.at(pair - 1);
 }
 
 std::string claims_file_label(const RunState& run, int pair) {
-  return folder_name(run.claims_folder) + "/" + run.claims_file_list.at(pair - 1);
+  return base::last_component(run.claims_folder) + "/" + run.claims_file_list.at(pair - 1);
 }
 
 }  // namespace kenshin::extrachecks

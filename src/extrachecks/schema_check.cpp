@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "base/text.h"
 #include "docs/xml.h"
 #include "extrachecks/archive_files.h"
 #include "extrachecks/schema_folder.h"
@@ -26,8 +27,6 @@ constexpr std::string_view kShippedSetHeading = "【スキーマ検証（本プ�
 constexpr std::string_view kNoSchemaHeading = "【スキーマ検証】";
 constexpr std::string_view kNoSchemaOfEdition =
     "ZIPファイルにXSDフォルダがなく、2024年度版のスキーマが手元にないため、スキーマ検証を行っていません";
-
-std::string file_name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // The engine's messages name files by their URL; the user knows them by their
 // place below the archive's top folder.
@@ -51,7 +50,7 @@ class SchemaSource {
       : run_(run), findings_(findings), shipped_allowed_(run.edition == base::Edition::k2018) {
     if (std::optional<std::string> xsd = archive.folder_path(run.extraction_folder + "/XSD")) {
       archive_ = std::make_unique<SchemaValidator>(archive, *xsd);
-      archive_label_ = file_name(*xsd);
+      archive_label_ = base::last_component(*xsd);
     }
   }
 
@@ -148,7 +147,7 @@ void SchemaPass::validate(std::string_view schema, const docs::Document* doc, co
 void SchemaPass::top_level(const TopLevelDocument& top) {
   std::string_view schema = top.name == kIndexFile ? kIndexSchema : kSummarySchema;
   if (!top.path) return;
-  std::string file = file_name(*top.path);
+  std::string file = base::last_component(*top.path);
   validate(schema, top.doc ? &*top.doc : nullptr, top.report, file, 0, file);
 }
 

@@ -17,19 +17,20 @@ namespace kenshin {
 
 namespace {
 
-RunOutcome run_stages(RunState& run, platform::Platform& platform, FurtherChecks* further_checks) {
+RunOutcome run_stages(RunState& run, platform::Platform& platform, platform::ZipArchive& archive,
+                      FurtherChecks* further_checks) {
   run.run_status = kFlagClear;
   intake::select_archive(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kCancelled;
   intake::check_archive_name(run, platform);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
-  intake::unpack_and_inventory(run, platform);
+  intake::unpack_and_inventory(run, platform, archive);
   if (run.run_status == kFlagSet) return RunOutcome::kFindings;
-  if (further_checks != nullptr) further_checks->start(run);
+  if (further_checks != nullptr) further_checks->start(run, archive);
   try {
-    docs::pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document},
+    docs::pair_loop(run, platform, archive, {datachecks::check_data_document, claimchecks::check_claims_document},
                     further_checks);
-    intake::check_unread_entries(run, platform);
+    intake::check_unread_entries(platform, archive);
   } catch (const platform::DamagedArchive&) {
     intake::report_damaged_archive(run, platform);
     return RunOutcome::kFindings;
@@ -48,11 +49,10 @@ RunOutcome run_stages(RunState& run, platform::Platform& platform, FurtherChecks
 }  // namespace
 
 RunResult run_check(RunState& run, platform::Platform& platform, FurtherChecks* further_checks) {
-  platform::ZipArchive archive;
-  run.archive = &archive;
+  platform::ZipArchive archive;  // the run's archive, read in memory, gone with the run
   RunResult result;
   try {
-    result.outcome = run_stages(run, platform, further_checks);
+    result.outcome = run_stages(run, platform, archive, further_checks);
   } catch (const RunStopped&) {
     result.outcome = RunOutcome::kStopped;
   } catch (const std::bad_alloc&) {
@@ -67,7 +67,6 @@ RunResult run_check(RunState& run, platform::Platform& platform, FurtherChecks* 
     // This run's unfinished report goes; the earlier ERR.txt was never touched.
     report::abandon_report(run);
   }
-  run.archive = nullptr;
   return result;
 }
 

@@ -26,11 +26,29 @@ std::optional<Int> rounded_in_range(std::string_view text) {
 
 }  // namespace
 
+CodePoint first_code_point(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(utf8[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  const size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || utf8.size() < length) return {};
+  char32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return {};
+    code = code << 6 | (byte(i) & 0x3F);
+  }
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
+  return {code, length};
+}
+
 int64_t text_length(std::string_view text) {
   int64_t units = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) == 0x80) continue;  // continuation byte
-    units += (c >= 0xF0) ? 2 : 1;
+  while (!text.empty()) {
+    const CodePoint c = first_code_point(text);
+    units += c.value >= 0x10000 ? 2 : 1;
+    text.remove_prefix(c.length == 0 ? 1 : c.length);
   }
   return units;
 }
@@ -82,26 +100,10 @@ std::optional<int32_t> long_whole_number(std::string_view text) { return rounded
 std::u16string to_utf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || i + extra >= utf8.size()) {
-      out.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!ok) {
-      out.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
+  while (!utf8.empty()) {
+    const CodePoint c = first_code_point(utf8);
+    utf8.remove_prefix(c.length == 0 ? 1 : c.length);
+    char32_t cp = c.length == 0 ? U'\uFFFD' : c.value;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -109,7 +111,6 @@ std::u16string to_utf16(std::string_view utf8) {
     } else {
       out.push_back(static_cast<char16_t>(cp));
     }
-    i += extra + 1;
   }
   return out;
 }
@@ -171,6 +172,11 @@ std::vector<std::string_view> path_components(std::string_view path) {
     start = end + 1;
   }
   return out;
+}
+
+std::string last_component(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 std::string lower_ascii(std::string_view text) {

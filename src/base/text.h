@@ -10,7 +10,8 @@
 
 namespace kenshin::base {
 
-// Number of UTF-16 code units of the text (a character outside the BMP counts 2).
+// Number of UTF-16 code units of the text (a character outside the BMP counts
+// 2): the length of to_utf16(text).
 int64_t text_length(std::string_view text);
 
 // Exact, case-sensitive comparison; no trimming.
@@ -30,7 +31,18 @@ std::optional<int32_t> long_whole_number(std::string_view text);
 // Rounds halves to even; the rounding every amount and code conversion uses.
 double round_half_even(double value);
 
-// UTF-16 views of a text, for rules that count positions in code units.
+// The character at the start of a UTF-8 text: its code point and its length
+// in bytes. Length 0 when the text is empty or does not start with a
+// well-formed character (a stray or missing continuation byte, an overlong
+// form, a surrogate, a code point past U+10FFFF).
+struct CodePoint {
+  char32_t value = 0;
+  size_t length = 0;
+};
+CodePoint first_code_point(std::string_view utf8);
+
+// UTF-16 views of a text, for rules that count positions in code units. Each
+// byte that does not begin a well-formed character becomes one U+FFFD.
 std::u16string to_utf16(std::string_view utf8);
 std::string from_utf16(std::u16string_view utf16);
 
@@ -50,6 +62,9 @@ int compare_ignoring_ascii_case(std::string_view a, std::string_view b);
 
 // The non-empty names between the '/' of a path, in order.
 std::vector<std::string_view> path_components(std::string_view path);
+
+// What follows the last '/' of a path (the whole path when it has none).
+std::string last_component(std::string_view path);
 
 // Orders names ignoring ASCII case; names equal that way are ordered by their bytes.
 bool name_less(std::string_view a, std::string_view b);

@@ -18,13 +18,13 @@ constexpr std::string_view kTriglycerides2024[] = {"3F015000002327101", "3F01500
 constexpr std::string_view kHdl[] = {"3F070000002327101", "3F070000002327201", "3F070000002399901"};
 
 constexpr std::array<MethodGroup, 4> kGroups{{
-    {kSystolic, "　収縮期血圧が未実施です", "　収縮期血圧がありません"},
-    {kDiastolic, "　拡張期血圧が未実施です", "　拡張期血圧がありません"},
-    {kTriglycerides, "　中性脂肪が未実施です", "　中性脂肪がありません"},
-    {kHdl, "　ＨＤＬコレステロールが未実施です", "　ＨＤＬコレステロールがありません"},
+    {kSystolic, "　収縮期血圧がありません", "　収縮期血圧が未実施です"},
+    {kDiastolic, "　拡張期血圧がありません", "　拡張期血圧が未実施です"},
+    {kTriglycerides, "　中性脂肪がありません", "　中性脂肪が未実施です"},
+    {kHdl, "　ＨＤＬコレステロールがありません", "　ＨＤＬコレステロールが未実施です"},
 }};
 constexpr size_t kTriglycerideGroup = 2;
-constexpr MethodGroup kTriglyceridesGroup2024{kTriglycerides2024, "　中性脂肪が未実施です", "　中性脂肪がありません"};
+constexpr MethodGroup kTriglyceridesGroup2024{kTriglycerides2024, "　中性脂肪がありません", "　中性脂肪が未実施です"};
 
 }  // namespace
 

@@ -35,8 +35,8 @@ constexpr CodedMethod kUrineProtein[] = {
      "　尿蛋白（試験紙法（目視法））に１～５以外のコードが入っています"},
 };
 constexpr std::array<CodedMethodGroup, 2> kUrineGroups{{
-    {kUrineSugar, 5, "　尿糖が未実施です", "　尿糖がありません"},
-    {kUrineProtein, 5, "　尿蛋白が未実施です", "　尿蛋白がありません"},
+    {kUrineSugar, 5, "　尿糖がありません", "　尿糖が未実施です"},
+    {kUrineProtein, 5, "　尿蛋白がありません", "　尿蛋白が未実施です"},
 }};
 
 // The urine groups are checked for male examinees (sex code 1) only.

@@ -16,11 +16,11 @@ constexpr std::string_view kGpt[] = {"3B045000002327201", "3B045000002399901"};
 constexpr std::string_view kGammaGt[] = {"3B090000002327101", "3B090000002399901"};
 
 constexpr std::array<MethodGroup, 4> kGroups{{
-    {kLdl, "　ＬＤＬコレステロールが未実施です", "　ＬＤＬコレステロールがありません"},
-    {kGot, "　ＧＯＴ（ＡＳＴ）が未実施です", "　ＧＯＴ（ＡＳＴ）がありません"},
-    {kGpt, "　ＧＰＴ（ＡＬＴ）が未実施です", "　ＧＰＴ（ＡＬＴ）がありません"},
+    {kLdl, "　ＬＤＬコレステロールがありません", "　ＬＤＬコレステロールが未実施です"},
+    {kGot, "　ＧＯＴ（ＡＳＴ）がありません", "　ＧＯＴ（ＡＳＴ）が未実施です"},
+    {kGpt, "　ＧＰＴ（ＡＬＴ）がありません", "　ＧＰＴ（ＡＬＴ）が未実施です"},
     // Written in ASCII after the gamma, unlike the full-width labels above.
-    {kGammaGt, "　γ-GT(γ-GTP)が未実施です", "　γ-GT(γ-GTP)がありません"},
+    {kGammaGt, "　γ-GT(γ-GTP)がありません", "　γ-GT(γ-GTP)が未実施です"},
 }};
 
 }  // namespace

@@ -159,7 +159,7 @@ void GroupTally::add(ItemState state, docs::Node negation, std::string_view code
   }
 }
 
-void report_group(DataCheck& check, const GroupTally& tally, std::string_view not_performed, std::string_view absent) {
+void report_group(DataCheck& check, const GroupTally& tally, std::string_view absent, std::string_view not_performed) {
   if (tally.performed) return;
   if (tally.negated_count > 0) {
     report_finding(check, not_performed, tally.first_negation, tally.first_negated_code);
@@ -177,7 +177,7 @@ ItemState GroupTally::examine(const DataCheck& check, std::string_view code, Loo
 void check_method_group(DataCheck& check, const MethodGroup& group) {
   GroupTally tally;
   for (std::string_view code : group.codes) tally.examine(check, code, group.lookup, group.negation);
-  report_group(check, tally, group.not_performed, group.absent);
+  report_group(check, tally, group.absent, group.not_performed);
 }
 
 void check_coded_method_group(DataCheck& check, const CodedMethodGroup& group) {
@@ -195,7 +195,7 @@ void check_coded_method_group(DataCheck& check, const CodedMethodGroup& group) {
       check_value_code(check, method.code, path, method.no_code, method.out_of_range, group.highest_code);
     }
   }
-  report_group(check, tally, group.not_performed, group.absent);
+  report_group(check, tally, group.absent, group.not_performed);
 }
 
 }  // namespace kenshin::datachecks

@@ -170,8 +170,8 @@ void check_companion(DataCheck& check, const Companion& companion, const CodedRe
 // One test recorded under any of several codes, one per measuring method.
 struct MethodGroup {
   std::span<const std::string_view> codes;  // in order
-  std::string_view not_performed;
   std::string_view absent;
+  std::string_view not_performed;
   Negation negation = Negation::kExactlyTrue;
   Lookup lookup = Lookup::kDirect;
 };
@@ -188,9 +188,9 @@ struct GroupTally {
   ItemState examine(const DataCheck& check, std::string_view code, Lookup lookup, Negation negation);
 };
 
-// Nothing when performed; otherwise not performed when some method was
-// present (all negated), absent when none was.
-void report_group(DataCheck& check, const GroupTally& tally, std::string_view not_performed, std::string_view absent);
+// Nothing when performed; otherwise absent when no method was present, not
+// performed when some were (all negated).
+void report_group(DataCheck& check, const GroupTally& tally, std::string_view absent, std::string_view not_performed);
 
 // Every method is examined. One performed method satisfies the group;
 // otherwise one finding as report_group says.
@@ -210,8 +210,8 @@ struct CodedMethod {
 struct CodedMethodGroup {
   std::span<const CodedMethod> methods;  // in order
   int highest_code;
-  std::string_view not_performed;
   std::string_view absent;
+  std::string_view not_performed;
 };
 
 void check_coded_method_group(DataCheck& check, const CodedMethodGroup& group);

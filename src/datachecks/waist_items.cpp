@@ -47,7 +47,7 @@ void waist_items(DataCheck& check) {
     ItemState state = tally.examine(check, waist.code, Lookup::kDirect, Negation::kAnyButFalse);
     if (state == ItemState::kPerformed) kind_sum += waist.weight;
   }
-  report_group(check, tally, kWaistNotPerformed, kWaistAbsent);
+  report_group(check, tally, kWaistAbsent, kWaistNotPerformed);
   if (kind_sum == kOnlySelfReported && !below_self_reported_limit(check.bmi_value)) {
     report_finding(check, kSelfReportedBmi, check.bmi_node, kBmiCode);
   }

@@ -88,4 +88,20 @@ std::string attribute_text(const xmlAttr* attr) {
   return text;
 }
 
+bool expand_attribute_references(xmlDoc* doc) {
+  if (doc->intSubset == nullptr && doc->extSubset == nullptr) return true;
+  return for_each_element(doc, [&](xmlNode* node) {
+    for (xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+      const xmlNode* first = attr->children;
+      if (first == nullptr || (first->next == nullptr && first->type == XML_TEXT_NODE)) continue;
+      xmlNodePtr text = xmlNewDocText(doc, reinterpret_cast<const xmlChar*>(attribute_text(attr).c_str()));
+      if (text == nullptr) return false;
+      xmlFreeNodeList(attr->children);
+      text->parent = reinterpret_cast<xmlNodePtr>(attr);
+      attr->children = attr->last = text;
+    }
+    return true;
+  });
+}
+
 }  // namespace kenshin::docs

@@ -23,4 +23,12 @@ bool entity_text_within_budget(const xmlDoc* doc, std::uint64_t budget = kEntity
 // An attribute's value with its entity references expanded, as XPath reads it.
 std::string attribute_text(const xmlAttr* attr);
 
+// Replaces the entity references in every attribute value by the text they
+// produce, leaving each value one text node. libxml2's XPath compares an
+// attribute with a literal by a hash of its text nodes alone, so a value
+// written with a reference would not equal its own text; afterwards every
+// reader sees the same value. False when memory runs out. Call it only on a
+// document within the entity budget.
+bool expand_attribute_references(xmlDoc* doc);
+
 }  // namespace kenshin::docs

@@ -5,8 +5,6 @@
 #include <unordered_map>
 
 #include "docs/element_walk.h"
-#include "docs/entities.h"
-
 
 namespace kenshin::docs::fast_path {
 
@@ -56,17 +54,12 @@ NameTable& name_table() {
 constexpr NameId kCodeName = 0;  // the table starts with the two key attributes
 constexpr NameId kRootName = 1;
 
-bool is_plain(const xmlAttr* attr) {
+// A loaded document's attribute values are one text node each, their entity
+// references already expanded (expand_attribute_references).
+std::string_view attribute_value(const xmlAttr* attr) {
   const xmlNode* text = attr->children;
-  return text == nullptr || (text->next == nullptr && text->type == XML_TEXT_NODE);
-}
-
-// The value as XPath reads it: entity references expanded.
-bool attribute_equals(const xmlAttr* attr, const std::string& value) {
-  const xmlNode* text = attr->children;
-  if (text == nullptr) return value.empty();
-  if (is_plain(attr)) return std::strcmp(reinterpret_cast<const char*>(text->content), value.c_str()) == 0;
-  return attribute_text(attr) == value;
+  if (text == nullptr || text->content == nullptr) return {};
+  return reinterpret_cast<const char*>(text->content);
 }
 
 // An attribute without namespace; names are interned, so compared as pointers.
@@ -179,13 +172,7 @@ void Index::key(xmlNodePtr node) {
   entries_.push_back(Entry{node->name, nullptr, {}, node, hash_of(node->name, nullptr, {})});
   for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
     if (attr->ns != nullptr || (attr->name != code_ && attr->name != root_)) continue;
-    std::string_view value;
-    if (!is_plain(attr)) {
-      expanded_values_.push_front(attribute_text(attr));
-      value = expanded_values_.front();
-    } else if (attr->children != nullptr) {
-      value = reinterpret_cast<const char*>(attr->children->content);
-    }
+    std::string_view value = attribute_value(attr);
     entries_.push_back(Entry{node->name, attr->name, value, node, hash_of(node->name, attr->name, value)});
   }
 }
@@ -246,7 +233,7 @@ bool Index::matches(const xmlNode* node, const Step& step) {
   if (node->type != XML_ELEMENT_NODE || node->name != names[0] || !in_namespace(node->ns)) return false;
   for (const Predicate& p : step.predicates) {
     const xmlAttr* attr = unqualified_attribute(node, *++names);
-    if (attr == nullptr || !attribute_equals(attr, p.value)) return false;
+    if (attr == nullptr || attribute_value(attr) != p.value) return false;
   }
   return true;
 }

@@ -14,7 +14,6 @@
 #include <libxml/tree.h>
 
 #include <cstdint>
-#include <forward_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -100,7 +99,6 @@ class Index {
   std::vector<Entry> entries_;
   std::vector<uint32_t> buckets_;  // first entry of each bucket
   std::vector<xmlNodePtr> current_, next_;
-  std::forward_list<std::string> expanded_values_;  // key values written with entity references
 };
 
 }  // namespace kenshin::docs::fast_path

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "docs/pair_source.h"
+#include "platform/zip_archive.h"
 #include "run/run_state.h"
 
 namespace kenshin::docs {
@@ -18,7 +19,7 @@ class FurtherPass {
   virtual bool wants_parse_reports() const = 0;
 
   // Once the archive is listed, before the first pair.
-  virtual void start(const RunState& run) = 0;
+  virtual void start(const RunState& run, platform::ZipArchive& archive) = 0;
 
   // Pair k (1-based) with its documents as the rules read them.
   virtual void read_pair(const RunState& run, int k, const LoadedPair& pair) = 0;

@@ -28,11 +28,12 @@ constexpr std::array<DetailedItem, 4> kDetailedItems = {{
 
 }  // namespace
 
-void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks, FurtherPass* further) {
+void pair_loop(RunState& run, platform::Platform& platform, platform::ZipArchive& archive,
+               const DocumentChecks& checks, FurtherPass* further) {
   // What reading and listing the archive's directory freed lies scattered
   // through the heap; given back now, the pair loop runs in a few megabytes.
   malloc_trim(0);
-  PairSource source(run, pair_loop_threads(), further != nullptr && further->wants_parse_reports());
+  PairSource source(run, archive, pair_loop_threads(), further != nullptr && further->wants_parse_reports());
   run.pair_index = 0;
   while (run.pair_index < run.pair_count) {
     ++run.pair_index;

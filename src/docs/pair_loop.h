@@ -23,8 +23,8 @@ struct DocumentChecks {
 };
 
 // `further` (may be nullptr) reads every pair after the checks.
-void pair_loop(RunState& run, platform::Platform& platform, const DocumentChecks& checks,
-               FurtherPass* further = nullptr);
+void pair_loop(RunState& run, platform::Platform& platform, platform::ZipArchive& archive,
+               const DocumentChecks& checks, FurtherPass* further = nullptr);
 
 // Reads the claim type and which detailed items the claims document bills
 // (nullptr: it failed to load).

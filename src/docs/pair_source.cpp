@@ -27,11 +27,6 @@ LoadedPair load_pair(platform::ZipReader& reader, const RunState& run, int k, bo
   return pair;
 }
 
-platform::ZipArchive& archive_of(const RunState& run) {
-  if (run.archive == nullptr) throw std::logic_error("the pairs need the archive");
-  return *run.archive;
-}
-
 }  // namespace
 
 int pair_loop_threads() {
@@ -42,9 +37,10 @@ int pair_loop_threads() {
   return 1;
 }
 
-PairSource::PairSource(const RunState& run, int threads, bool reports) : run_(run), reports_(reports) {
+PairSource::PairSource(const RunState& run, platform::ZipArchive& archive, int threads, bool reports)
+    : run_(run), archive_(archive), reports_(reports) {
   if (threads < 2 || run.pair_count <= 1) {
-    reader_.emplace(archive_of(run));
+    reader_.emplace(archive_);
   } else {
     xmlInitParser();  // once, before a second thread parses
     // Stop signals stay with the thread that runs the rules: the loader
@@ -75,7 +71,7 @@ PairSource::~PairSource() {
 
 void PairSource::load_ahead() {
   try {
-    platform::ZipReader reader(archive_of(run_));  // the zip handle of this thread
+    platform::ZipReader reader(archive_);  // the zip handle of this thread
     for (int k = 1; k <= run_.pair_count; ++k) {
       std::deque<LoadedPair> spent;
       {

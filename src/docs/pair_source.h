@@ -32,9 +32,9 @@ int pair_loop_threads();
 
 class PairSource {
  public:
-  // The run's archive, folders and lists must not change while the source
-  // lives. With `reports`, every pair comes with the reports of its parses.
-  PairSource(const RunState& run, int threads, bool reports = false);
+  // The archive and the run's folders and lists must not change while the
+  // source lives. With `reports`, every pair comes with the reports of its parses.
+  PairSource(const RunState& run, platform::ZipArchive& archive, int threads, bool reports = false);
   ~PairSource();
   PairSource(const PairSource&) = delete;
   PairSource& operator=(const PairSource&) = delete;
@@ -52,6 +52,7 @@ class PairSource {
 
   static constexpr size_t kQueued = 2;
   const RunState& run_;
+  platform::ZipArchive& archive_;
   bool reports_;
   std::optional<platform::ZipReader> reader_;  // one thread: the documents are read on the caller's
   std::mutex mutex_;

@@ -352,7 +352,7 @@ std::optional<Document> parse_document(std::string_view content, Bindings bindin
     if (report != nullptr) report->outcome = ParseReport::Outcome::kMalformed;
     return std::nullopt;
   }
-  if (!entity_text_within_budget(parsed)) {
+  if (!entity_text_within_budget(parsed) || !expand_attribute_references(parsed)) {
     xmlFreeDoc(parsed);
     if (report != nullptr) report->outcome = ParseReport::Outcome::kOverBudget;
     return std::nullopt;

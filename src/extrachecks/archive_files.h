@@ -17,7 +17,8 @@ inline constexpr std::string_view kSummaryFile = "su08_V08.xml";  // 集計情�
 
 // The path inside the archive of a file in its top folder, its name matched
 // ignoring ASCII case as on the desktops the archives are made on.
-std::optional<std::string> top_level_file(const RunState& run, std::string_view name);
+std::optional<std::string> top_level_file(const RunState& run, const platform::ZipArchive& archive,
+                                          std::string_view name);
 
 // A document of the top folder (index or summary), read once for every
 // check that needs it. Read in either settlement namespace.
@@ -28,7 +29,8 @@ struct TopLevelDocument {
   docs::ParseReport report;
 };
 
-TopLevelDocument read_top_level(const RunState& run, platform::ZipReader& reader, std::string_view name);
+TopLevelDocument read_top_level(const RunState& run, const platform::ZipArchive& archive, platform::ZipReader& reader,
+                                std::string_view name);
 
 // "DATA/h….xml" or "CLAIMS/c….xml" with the folder as the archive spells it.
 std::string data_file_label(const RunState& run, int pair);

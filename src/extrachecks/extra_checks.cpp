@@ -27,16 +27,16 @@ void ExtraChecks::write_section(RunState& run, std::string_view heading, const s
   report::report_section(run, heading, records, none);
 }
 
-void ExtraChecks::start(const RunState& run) {
+void ExtraChecks::start(const RunState& run, platform::ZipArchive& archive) {
   close();
   findings_.clear();
   try {
-    platform::ZipReader reader(*run.archive);
-    index_ = read_top_level(run, reader, kIndexFile);
-    summary_ = read_top_level(run, reader, kSummaryFile);
+    platform::ZipReader reader(archive);
+    index_ = read_top_level(run, archive, reader, kIndexFile);
+    summary_ = read_top_level(run, archive, reader, kSummaryFile);
     if (options_.archive_checks) cross_.emplace(run);
     if (options_.schema) {
-      schema_.emplace(run);
+      schema_.emplace(run, archive);
       schema_->top_level(index_);
       schema_->top_level(summary_);
     }

@@ -31,7 +31,7 @@ class ExtraChecks : public docs::FurtherPass {
   explicit ExtraChecks(ExtraCheckOptions options) : options_(options) {}
 
   bool wants_parse_reports() const override { return options_.schema; }
-  void start(const RunState& run) override;
+  void start(const RunState& run, platform::ZipArchive& archive) override;
   void read_pair(const RunState& run, int k, const docs::LoadedPair& pair) override;
   bool finish(RunState& run) override;
   void close() override;

@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "base/text.h"
 #include "docs/xml.h"
 #include "extrachecks/archive_files.h"
 #include "extrachecks/schema_folder.h"
@@ -27,8 +28,6 @@ constexpr std::string_view kNoSchemaHeading = "【スキーマ検証】";
 constexpr std::string_view kNoSchemaOfEdition =
     "ZIPファイルにXSDフォルダがなく、2024年度版のスキーマが手元にないため、スキーマ検証を行っていません";
 
-std::string file_name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 // The engine's messages name files by their URL; the user knows them by their
 // place below the archive's top folder.
 std::string archive_relative(const RunState& run, std::string text) {
@@ -47,11 +46,11 @@ std::string archive_relative(const RunState& run, std::string text) {
 // only, and the documents of a schema it lacks go unchecked.
 class SchemaSource {
  public:
-  SchemaSource(const RunState& run, std::vector<ExtraFinding>& findings)
+  SchemaSource(const RunState& run, platform::ZipArchive& archive, std::vector<ExtraFinding>& findings)
       : run_(run), findings_(findings), shipped_allowed_(run.edition == base::Edition::k2018) {
-    if (std::optional<std::string> xsd = run.archive->folder_path(run.extraction_folder + "/XSD")) {
-      archive_ = std::make_unique<SchemaValidator>(*run.archive, *xsd);
-      archive_label_ = file_name(*xsd);
+    if (std::optional<std::string> xsd = archive.folder_path(run.extraction_folder + "/XSD")) {
+      archive_ = std::make_unique<SchemaValidator>(archive, *xsd);
+      archive_label_ = base::last_component(*xsd);
     }
   }
 
@@ -112,12 +111,12 @@ std::string describe(const std::string& label, const ValidationErrors& errors) {
 }  // namespace
 
 // The source is made at the first document, when the schemas are first needed.
-SchemaPass::SchemaPass(const RunState& run) : run_(run) {}
+SchemaPass::SchemaPass(const RunState& run, platform::ZipArchive& archive) : run_(run), archive_(archive) {}
 SchemaPass::~SchemaPass() = default;
 
 bool SchemaPass::ready() {
   if (!source_) {
-    source_ = std::make_unique<SchemaSource>(run_, findings_);
+    source_ = std::make_unique<SchemaSource>(run_, archive_, findings_);
     heading_ = std::string(source_->uses_archive_set() ? kArchiveSetHeading : kShippedSetHeading);
     if (!source_->has_any()) {
       heading_ = kNoSchemaHeading;
@@ -148,7 +147,7 @@ void SchemaPass::validate(std::string_view schema, const docs::Document* doc, co
 void SchemaPass::top_level(const TopLevelDocument& top) {
   std::string_view schema = top.name == kIndexFile ? kIndexSchema : kSummarySchema;
   if (!top.path) return;
-  std::string file = file_name(*top.path);
+  std::string file = base::last_component(*top.path);
   validate(schema, top.doc ? &*top.doc : nullptr, top.report, file, 0, file);
 }
 

@@ -23,7 +23,7 @@ class SchemaSource;
 // it found in that order.
 class SchemaPass {
  public:
-  explicit SchemaPass(const RunState& run);
+  SchemaPass(const RunState& run, platform::ZipArchive& archive);
   ~SchemaPass();
   SchemaPass(const SchemaPass&) = delete;
   SchemaPass& operator=(const SchemaPass&) = delete;
@@ -44,6 +44,7 @@ class SchemaPass {
                 const std::string& label, int pair, const std::string& file);
 
   const RunState& run_;
+  platform::ZipArchive& archive_;
   std::unique_ptr<SchemaSource> source_;
   std::string heading_;
   std::vector<ExtraFinding> findings_;

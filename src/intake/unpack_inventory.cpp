@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 
 #include "base/text.h"
 #include "platform/zip_archive.h"
@@ -30,17 +29,18 @@ void stop_run(RunState& run, platform::Platform& platform, std::string_view mess
   run.run_status = kFlagSet;
 }
 
-bool unread_entries_intact(RunState& run, platform::Platform& platform) {
+bool unread_entries_intact(platform::Platform& platform, platform::ZipArchive& archive) {
   platform::ArchiveResult result =
-      run.archive->check_unread_files([&platform](std::uint64_t, std::uint64_t) { return !platform.stop_requested(); });
+      archive.check_unread_files([&platform](std::uint64_t, std::uint64_t) { return !platform.stop_requested(); });
   if (result == platform::ArchiveResult::kStopped || platform.stop_requested()) throw RunStopped();
   return result == platform::ArchiveResult::kOk;
 }
 
 // Unpacking finds damaged data before anything else is looked at, so the
 // rules about the archive's folders speak only once every entry has been read.
-void stop_after_reading_everything(RunState& run, platform::Platform& platform, std::string_view message) {
-  stop_run(run, platform, unread_entries_intact(run, platform) ? message : kUnpackFailed);
+void stop_after_reading_everything(RunState& run, platform::Platform& platform, platform::ZipArchive& archive,
+                                   std::string_view message) {
+  stop_run(run, platform, unread_entries_intact(platform, archive) ? message : kUnpackFailed);
 }
 
 }  // namespace
@@ -56,45 +56,44 @@ std::vector<std::string> document_names(const std::vector<std::string>& listing)
   return names;
 }
 
-void unpack_and_inventory(RunState& run, platform::Platform& platform) {
-  if (run.archive == nullptr) throw std::logic_error("no archive to read into");
+void unpack_and_inventory(RunState& run, platform::Platform& platform, platform::ZipArchive& archive) {
   run.data_file_list.clear();
   run.claims_file_list.clear();
   run.pair_count = 0;
 
-  const platform::ArchiveResult opened = platform.read_archive(run.archive_path, *run.archive);
+  const platform::ArchiveResult opened = platform.read_archive(run.archive_path, archive);
   if (platform.stop_requested()) throw RunStopped();
   if (opened != platform::ArchiveResult::kOk) {
     stop_run(run, platform, kUnpackFailed);
     return;
   }
 
-  std::optional<std::string> top = run.archive->folder_path(run.archive_stem);
+  std::optional<std::string> top = archive.folder_path(run.archive_stem);
   if (!top) {
     stop_after_reading_everything(
-        run, platform,
+        run, platform, archive,
         "ＺＩＰファイル名を変更すると正しく処理できません、変更する前のＺＩＰファイル名に戻してください");
     return;
   }
   run.extraction_folder = *top;
 
-  run.data_file_list = list_documents(*run.archive, run.extraction_folder, "DATA", run.data_folder);
-  run.claims_file_list = list_documents(*run.archive, run.extraction_folder, "CLAIMS", run.claims_folder);
+  run.data_file_list = list_documents(archive, run.extraction_folder, "DATA", run.data_folder);
+  run.claims_file_list = list_documents(archive, run.extraction_folder, "CLAIMS", run.claims_folder);
 
   if (run.data_file_list.empty() || run.claims_file_list.empty()) {
-    stop_after_reading_everything(run, platform,
+    stop_after_reading_everything(run, platform, archive,
                                   "ＤＡＴＡフォルダ又はＣＬＡＩＭＳフォルダが存在しないか、件数が０件です");
     return;
   }
   if (run.data_file_list.size() != run.claims_file_list.size()) {
-    stop_after_reading_everything(run, platform, "データファイルと決済情報ファイルの件数が違います");
+    stop_after_reading_everything(run, platform, archive, "データファイルと決済情報ファイルの件数が違います");
     return;
   }
   run.pair_count = static_cast<int>(run.data_file_list.size());
 }
 
-void check_unread_entries(RunState& run, platform::Platform& platform) {
-  if (!unread_entries_intact(run, platform)) throw platform::DamagedArchive("ZIPファイルの内容が壊れています");
+void check_unread_entries(platform::Platform& platform, platform::ZipArchive& archive) {
+  if (!unread_entries_intact(platform, archive)) throw platform::DamagedArchive("ZIPファイルの内容が壊れています");
 }
 
 void report_damaged_archive(RunState& run, platform::Platform& platform) {

@@ -12,20 +12,21 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/zip_archive.h"
 #include "run/run_state.h"
 
 namespace kenshin::intake {
 
 // The name is the checker's traditional one: nothing is unpacked to disk.
-// Opens the archive into *run.archive, lists and counts; on success the pair
+// Opens the archive into `archive`, lists and counts; on success the pair
 // count is set and the pairs are ready for the pair loop. Every failure is
 // reported on a line of its own and stops the run.
-void unpack_and_inventory(RunState& run, platform::Platform& platform);
+void unpack_and_inventory(RunState& run, platform::Platform& platform, platform::ZipArchive& archive);
 
 // After the pair loop: decompresses the entries it did not read, so that
 // damaged data anywhere in the archive is found as unpacking finds it.
 // Throws platform::DamagedArchive.
-void check_unread_entries(RunState& run, platform::Platform& platform);
+void check_unread_entries(platform::Platform& platform, platform::ZipArchive& archive);
 
 // Damaged data met after the archive's directory was read: this run's report
 // so far gives way to the unpacking failure on a line of its own, as if the

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace kenshin::platform {
 namespace {
 
@@ -46,23 +48,6 @@ class Converter {
   iconv_t cd_;
 };
 
-// Length of the well-formed UTF-8 character at the start of `s`, or 0 if it is malformed.
-size_t utf8_char_length(std::string_view s) {
-  auto byte = [&](size_t i) { return static_cast<std::uint8_t>(s[i]); };
-  std::uint8_t lead = byte(0);
-  if (lead < 0x80) return 1;
-  size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || s.size() < length) return 0;
-  std::uint32_t code = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-    code = code << 6 | (byte(i) & 0x3F);
-  }
-  static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
-
 // Opening a converter costs more than converting a report line, so each
 // thread keeps one of each direction.
 Converter& cached(bool to_cp932) {
@@ -77,7 +62,7 @@ Converter& cached(bool to_cp932) {
 
 bool is_valid_utf8(std::string_view text) {
   while (!text.empty()) {
-    size_t length = utf8_char_length(text);
+    size_t length = base::first_code_point(text).length;
     if (length == 0) return false;
     text.remove_prefix(length);
   }
@@ -97,7 +82,7 @@ std::string utf8_to_cp932(std::string_view utf8) {
   if (!converter.ok()) return std::string(utf8.size(), '?');
   while (converter.convert(utf8, out) != 0) {
     // Stopped at a character the code page lacks, or at malformed input: replace it and go on.
-    size_t length = utf8_char_length(utf8);
+    size_t length = base::first_code_point(utf8).length;
     out += '?';
     utf8.remove_prefix(length == 0 ? 1 : length);
   }

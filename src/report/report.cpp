@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "platform/cp932.h"
 #include "platform/stop_request.h"
 #include "report/findings_csv.h"
@@ -155,11 +156,6 @@ std::string one_line(std::string_view text) {
   return out;
 }
 
-std::string bare_name(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 constexpr std::string_view kIdeographicSpace = "　";
 
 std::string_view without_indent(std::string_view message) {
@@ -202,7 +198,7 @@ void record_document_finding(RunState& run, std::string_view message, Evidence e
 
 void record_archive_finding(RunState& run, std::string_view message, std::string_view table_message) {
   Finding finding;
-  finding.document = bare_name(run.archive_path);
+  finding.document = base::last_component(run.archive_path);
   finding.message = std::string(message);
   add_record(run, std::move(finding), table_message);
 }

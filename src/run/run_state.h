@@ -13,10 +13,6 @@
 #include "base/edition.h"
 #include "run/finding.h"
 
-namespace kenshin::platform {
-class ZipArchive;
-}
-
 namespace kenshin {
 
 inline constexpr int16_t kFlagSet = 9;
@@ -34,9 +30,8 @@ struct RunState {
   std::string archive_path;   // absolute, UTF-8
   std::string archive_stem;   // the 31 characters before ".zip"
 
-  // The archive, read in memory; owned by the run driver for the length of a run.
-  platform::ZipArchive* archive = nullptr;
-  // Folders inside the archive, as the archive spells them. The first keeps
+  // Folders inside the archive (read in memory, and handed to the stages
+  // beside the run state), as the archive spells them. The first keeps
   // its traditional name, though nothing is extracted to disk.
   std::string extraction_folder;  // the top folder, named after archive_stem
   std::string data_folder;        // extraction_folder + "/DATA"

@@ -320,7 +320,7 @@ class StopAfterPairs : public FurtherChecks {
  public:
   explicit StopAfterPairs(bool stop) : stop_(stop) {}
   bool wants_parse_reports() const override { return false; }
-  void start(const RunState&) override {}
+  void start(const RunState&, platform::ZipArchive&) override {}
   void read_pair(const RunState&, int, const docs::LoadedPair&) override {}
   bool finish(RunState&) override {
     if (stop_) platform::request_stop(SIGTERM);

@@ -43,6 +43,28 @@ TEST(Utf16, CountsAndSlicesByCodeUnits) {
   EXPECT_EQ(from_utf16(mid_units(text, 7, 1)), "");
 }
 
+// One reading of UTF-8 serves the lengths, the UTF-16 views and the code page
+// conversion: each byte that does not begin a well-formed character is one
+// U+FFFD, and the length is that of the view.
+TEST(Utf16, ReadsMalformedBytesAsOneReplacementEach) {
+  struct Case {
+    const char* text;
+    std::u16string units;
+  } cases[] = {
+      {"a\x80" "b", u"a\uFFFDb"},             // stray continuation byte
+      {"\xC3", u"\uFFFD"},                    // cut off
+      {"\xE3\x81" "a", u"\uFFFD\uFFFDa"},      // continuation missing
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},           // overlong '/'
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
+      {"\xC3\xA9\xF0\xA0\xAE\xB7", u"\u00E9\U00020BB7"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(to_utf16(c.text), c.units) << c.text;
+    EXPECT_EQ(text_length(c.text), static_cast<int64_t>(c.units.size())) << c.text;
+  }
+}
+
 TEST(NameOrder, IgnoresAsciiCaseThenBytes) {
   EXPECT_TRUE(name_less("a.xml", "B.xml"));
   EXPECT_TRUE(name_less("A.xml", "a.xml"));

@@ -41,6 +41,19 @@ constexpr const char kKeyed[] = R"(<?xml version="1.0"?>
 </checkupClaim>
 )";
 
+// Keys and values written with entity references, which read as their text.
+constexpr const char kEntities[] = R"(<?xml version="1.0"?>
+<!DOCTYPE checkupClaim [<!ENTITY two "2"><!ENTITY root "1.&two;">]>
+<checkupClaim xmlns="http://tokuteikenshin.jp/checkup/2007">
+  <settlement>
+    <unitPriceDetail><observation code="&two;"/><amount value="&two;0"/></unitPriceDetail>
+    <unitPriceDetail><observation code="x&two;"/><observation code="2"/></unitPriceDetail>
+    <id root="&root;" extension="&two;"/><id root="1.2" extension="b"/>
+    <claimType code="&#50;"/>
+  </settlement>
+</checkupClaim>
+)";
+
 // Questions of every shape the rules ask, over every item code of the data fixture.
 std::vector<std::string> questions(const Document& data) {
   std::vector<std::string> out = {
@@ -56,6 +69,7 @@ std::vector<std::string> questions(const Document& data) {
       "//a:settlement/a:id[@root='1.2']/@extension",
       "//a:settlement/a:id[@root='1.3']/@extension",
       "//a:id[@root='1.2'][@extension='b']",
+      "//a:id[@root='1.2'][@extension='2']",
       "//a:unitPriceDetail/a:observation[@code='2']/../../a:id[@root='1.2']/@extension",
       "//a:checkupClaim/a:settlement/a:settlement/a:unitPriceDetail/a:observation[@code='2']",
   };
@@ -83,6 +97,7 @@ TEST(FastPath, AgreesWithTheGeneralEvaluator) {
       {"claims fixture", testkit::XmlDoc::claims().text(), Bindings::kClaims},
       {"awkward shapes", kAwkward, Bindings::kClaims},
       {"keyed shapes", kKeyed, Bindings::kClaims},
+      {"entity references", kEntities, Bindings::kClaims},
   };
   for (const Case& c : cases) {
     std::optional<Document> doc = parse_document(c.text, c.bindings);

@@ -84,7 +84,6 @@ TEST(PairLoop, MoreThan32767PairsAreAllChecked) {
   platform::ZipArchive archive;
   ASSERT_EQ(archive.open(dir.path() + "/a.zip"), platform::ArchiveResult::kOk);
   RunState run;
-  run.archive = &archive;
   run.report_path = dir.path() + "/ERR.txt";
   run.data_folder = "DATA";
   run.claims_folder = "CLAIMS";
@@ -97,7 +96,7 @@ TEST(PairLoop, MoreThan32767PairsAreAllChecked) {
   }
   run.pair_count = kPairs;
   CountingPlatform platform;
-  pair_loop(run, platform, {datachecks::check_data_document, claimchecks::check_claims_document});
+  pair_loop(run, platform, archive, {datachecks::check_data_document, claimchecks::check_claims_document});
   report::close_report(run);
   EXPECT_EQ(platform.last_k, kPairs);
   EXPECT_EQ(platform.total, kPairs);

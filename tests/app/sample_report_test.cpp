@@ -14,6 +14,7 @@ TEST(SampleArchive, ReportIsExactlyTheKnownOne) {
   CheckResult r = check(sample_archive());
   EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
   EXPECT_EQ(r.report_bytes, read_fixture("sample/ERR.txt")) << "decoded:\n" << ::testing::PrintToString(r.lines);
+  expect_read_back(r.findings, r.report_bytes, kArchiveName);
 }
 
 TEST(SampleArchive, TheFY2024TwinsReports) {
@@ -54,6 +55,7 @@ TEST(SampleArchive, TheFY2024TwinsReports) {
     ExtraRun r = check_extra(sample_archive_2024(c.with_findings), c.options, c.choice);
     EXPECT_EQ(r.lines, c.expected) << c.name;
     EXPECT_EQ(r.result.outcome, c.with_findings ? RunOutcome::kFindings : RunOutcome::kClean) << c.name;
+    expect_read_back(r.records, r.report_bytes, sample_archive_2024(c.with_findings).name);
   }
 }
 

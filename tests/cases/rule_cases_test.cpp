@@ -176,7 +176,7 @@ ExtraRun run_case(const Case& c, bool cross_checks, EditionChoice choice) {
   }
   if (!cross_checks) {
     CheckResult r = check(archive, choice);
-    return {r.result, r.lines, {}, r.findings};
+    return {r.result, r.lines, {}, r.findings, r.report_bytes};
   }
   return check_extra(archive, extrachecks::ExtraCheckOptions{false, true}, choice);
 }
@@ -242,6 +242,7 @@ void expect_reports(const std::string& file) {
     ExtraRun run = run_case(c, cross_checks, choice);
     EXPECT_EQ(run.lines, c.report);
     expect_records_match_lines(run.lines, run.records);
+    expect_read_back(run.records, run.report_bytes, cross_checks ? std::string(kAgreeingStem) + ".zip" : kArchiveName);
     bool clean = std::all_of(c.report.begin(), c.report.end(), no_finding);
     EXPECT_EQ(run.result.outcome, clean ? RunOutcome::kClean : RunOutcome::kFindings);
   }

@@ -1,7 +1,10 @@
 #include "extrachecks/extra_kit.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 
+#include "report/read_back.h"
 #include "report/report.h"
 
 namespace kenshin::testkit {
@@ -32,6 +35,30 @@ Archive AgreeingParts::archive() const {
   return archive;
 }
 
+namespace {
+
+// What ERR.txt holds of a record.
+Finding as_written(Finding f) {
+  f.pair = 0;
+  f.item_code.clear();
+  f.value.clear();
+  f.line = 0;
+  if (f.kind == FindingKind::kSchema || f.kind == FindingKind::kCrossCheck) f.document.clear(), f.rule_id.clear();
+  return f;
+}
+
+}  // namespace
+
+void expect_read_back(const std::vector<Finding>& records, const std::string& report_bytes,
+                      const std::string& archive_name) {
+  const std::vector<Finding> read = report::read_back(report_bytes, archive_name);
+  std::vector<Finding> expected, got;
+  for (const Finding& f : records) expected.push_back(as_written(f));
+  for (const Finding& f : read) got.push_back(as_written(f));
+  EXPECT_EQ(got, expected) << "read back from ERR.txt";
+  EXPECT_EQ(report::count_examinees(read), report::count_examinees(records)) << "examinees read back";
+}
+
 ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options, EditionChoice choice) {
   TempDir folder;
   std::string desktop = folder.path() + "/desktop";
@@ -48,6 +75,7 @@ ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions opti
   out.lines = report::read_report_lines(desktop + "/ERR.txt");
   out.findings = extra.findings();
   out.records = run.findings;
+  out.report_bytes = read_file(desktop + "/ERR.txt");
   return out;
 }
 

@@ -187,6 +187,15 @@ Archive& Archive::add_pair(const XmlDoc& data, const XmlDoc& claims, int number)
   return *this;
 }
 
+void write_many_pairs(const std::string& path, int pairs, const XmlDoc& first_data) {
+  const std::string first = first_data.text(), data = XmlDoc::data().text(), claims = XmlDoc::claims().text();
+  const std::string top = std::string(kArchiveStem) + "/";
+  std::vector<std::pair<std::string, std::string_view>> files;
+  for (int n = 1; n <= pairs; ++n) files.emplace_back(top + "DATA/" + Archive::data_name(n), n == 1 ? first : data);
+  for (int n = 1; n <= pairs; ++n) files.emplace_back(top + "CLAIMS/" + Archive::claims_name(n), claims);
+  write_zip_of_views(path, files);
+}
+
 Archive complete_archive() {
   Archive archive;
   archive.add_pair(XmlDoc::data(), XmlDoc::claims());

@@ -93,6 +93,10 @@ struct Archive {
 // An archive with the two complete fixtures as its one pair.
 Archive complete_archive();
 
+// Writes an archive of `pairs` pairs at `path`, fast: the first pair's data
+// document `first_data`, every other document a complete fixture.
+void write_many_pairs(const std::string& path, int pairs, const XmlDoc& first_data);
+
 // A platform for tests: a given archive (or a cancelled dialog), a desktop
 // folder, and a record of what was shown.
 class FakePlatform : public platform::Platform {

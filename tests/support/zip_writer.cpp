@@ -43,6 +43,26 @@ void write_zip(const std::string& path, const std::vector<ZipEntry>& entries) {
   if (zip_close(archive) != 0) fail("write " + path);
 }
 
+void write_zip_of_views(const std::string& path, const std::vector<std::pair<std::string, std::string_view>>& files) {
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (archive == nullptr) throw std::runtime_error("cannot create " + path);
+  for (const auto& [name, text] : files) {
+    zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
+    zip_int64_t index = source ? zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_GUESS) : -1;
+    if (index < 0) zip_source_free(source);
+    if (index < 0 || zip_set_file_compression(archive, index, ZIP_CM_DEFLATE, 1) != 0) {
+      std::string reason = "add " + name + ": " + zip_strerror(archive);
+      zip_discard(archive);
+      throw std::runtime_error(reason);
+    }
+  }
+  if (zip_close(archive) != 0) {
+    std::string reason = "write " + path + ": " + zip_strerror(archive);
+    zip_discard(archive);
+    throw std::runtime_error(reason);
+  }
+}
+
 bool can_write_encrypted_entries() { return zip_encryption_method_supported(ZIP_EM_AES_256, 1); }
 
 void damage_entry(const std::string& path, const std::string& raw_name) {

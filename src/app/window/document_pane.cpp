@@ -15,6 +15,8 @@ namespace {
 const QString kCannotRead = QStringLiteral("「%1」を読めません。");
 const QString kNotInArchive = QStringLiteral("「%1」はzipファイルの中にありません。");
 const QString kCannotLayOut = QStringLiteral("「%1」はXMLとして読めません。");
+const QString kNotAtHand =
+    QStringLiteral("「%1」は表示できません。前回の結果を開いたため、zipファイルのどこにあるかがわかりません。");
 
 QString listed(const Finding& f) {
   const QString message = QString::fromStdString(f.message);
@@ -68,6 +70,11 @@ void DocumentPane::set_run(const ArchiveDocuments& documents, const std::vector<
 std::optional<docs::LaidOutDocument> DocumentPane::read_document(const std::string& document, FindingKind kind,
                                                                  QString& why) {
   const QString name = QString::fromStdString(document);
+  // A report opened again later holds only ERR.txt: the archive's folders are not known.
+  if (documents_.data_folder.empty() && documents_.claims_folder.empty() && documents_.top_folder.empty()) {
+    why = kNotAtHand.arg(name);
+    return std::nullopt;
+  }
   try {
     if (!archive_) {
       auto archive = std::make_unique<platform::ZipArchive>();

@@ -1,8 +1,5 @@
 #include "app/window/findings_model.h"
 
-#include <set>
-#include <tuple>
-
 namespace kenshin::window {
 
 namespace {
@@ -24,16 +21,6 @@ QString kind_words(FindingKind kind) {
     case FindingKind::kCrossCheck: return QStringLiteral("照合");
   }
   return {};
-}
-
-int count_examinees(const std::vector<Finding>& findings) {
-  std::set<std::tuple<int, std::string, std::string, std::string>> examinees;
-  for (const Finding& f : findings) {
-    if (f.pair <= 0) continue;
-    const bool named = !f.examinee_name.empty() || !f.insurer_number.empty() || !f.ticket_number.empty();
-    examinees.emplace(named ? 0 : f.pair, f.examinee_name, f.insurer_number, f.ticket_number);
-  }
-  return static_cast<int>(examinees.size());
 }
 
 void FindingsModel::set_findings(std::vector<Finding> findings) {

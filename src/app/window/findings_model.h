@@ -31,12 +31,6 @@ QString kind_words(FindingKind kind);
 inline constexpr FindingKind kAllKinds[] = {FindingKind::kArchive, FindingKind::kData, FindingKind::kSettlement,
                                             FindingKind::kSchema, FindingKind::kCrossCheck};
 
-// How many examinees the findings are about. Findings of the archive as a
-// whole are about nobody; the others belong to the examinee the record
-// header named (name, insurer number, ticket number), or, where it named
-// nobody, to the examinee of their pair.
-int count_examinees(const std::vector<Finding>& findings);
-
 class FindingsModel : public QAbstractTableModel {
   Q_OBJECT
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 
 #include "app/window/fonts.h"
 #include "app/window/window_platform.h"
+#include "report/read_back.h"
 #include "version.h"
 
 namespace kenshin::window {
@@ -168,13 +170,17 @@ void Form1::open_last_report() {
   } else if (report.lastModified() != last->written) {
     services_.show_refusal(this, kLastReportReplaced.arg(QDir::toNativeSeparators(last->path)));
   } else {
-    // The run's finding records lived with the run; what is left of it is ERR.txt.
+    // The run's records went with the run; ERR.txt holds enough of them for
+    // the table. Where the documents were in the archive it does not hold.
+    QFile file(last->path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     RunReport report;
     report.report_path = last->path;
     report.documents.archive_path = last->archive;
     report.run_time = last->run_time;
+    report.findings = report::read_back(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                                        QFileInfo(last->archive).fileName().toStdString());
     services_.show_report(this, std::move(report));
-    if (ReportViewer* viewer = services_.viewer()) viewer->tabs()->setCurrentWidget(viewer->text());
   }
 }
 

@@ -22,6 +22,7 @@
 
 #include "app/window/fonts.h"
 #include "report/findings_csv.h"
+#include "report/read_back.h"
 #include "report/report.h"
 #include "run/run_failure.h"
 
@@ -44,7 +45,7 @@ QFont fixed_font() {
 }  // namespace
 
 ReportCounts count_findings(const std::vector<Finding>& findings) {
-  return {static_cast<int>(findings.size()), count_examinees(findings)};
+  return {static_cast<int>(findings.size()), report::count_examinees(findings)};
 }
 
 QString viewer_title(const QString& archive_path, const QDateTime& run_time) {

@@ -170,69 +170,69 @@ class Form1Test : public QObject {
     QVERIFY(viewer()->lines() == QStringList{testkit::kNoError} && services_.dialogs == 0);
   }
 
-  void closing_during_a_run_asks_and_stops_with_nothing_left_data() {
-    QTest::addColumn<bool>("stop");
-    QTest::newRow("stop") << true;
-    QTest::newRow("go on") << false;
+  // Pressing 中止, or closing the window and answering the question, stops
+  // the run at once and leaves the earlier ERR.txt and no working files.
+  void stopping_a_run_keeps_the_earlier_report_data() {
+    QTest::addColumn<bool>("by_closing");
+    QTest::addColumn<bool>("stop");  // the answer to the question on closing
+    QTest::addColumn<int>("pairs");
+    QTest::newRow("button") << false << true << 3;
+    QTest::newRow("closing, stop") << true << true << 3;
+    QTest::newRow("closing, go on") << true << false << 3;
+    QTest::newRow("button, 10000 pairs") << false << true << 10000;
+    QTest::newRow("closing, 10000 pairs") << true << true << 10000;
   }
-  void closing_during_a_run_asks_and_stops_with_nothing_left() {
+  void stopping_a_run_keeps_the_earlier_report() {
+    QFETCH(bool, by_closing);
     QFETCH(bool, stop);
+    QFETCH(int, pairs);
     services_.stop_answer = stop;
     testkit::TempDir tmp;  // the run's working folder goes here
     qputenv("TMPDIR", QByteArray::fromStdString(tmp.path()));
-    testkit::Archive three;  // the first pair has a finding, so the report is begun before the stop
-    three.add_pair(testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
-                   testkit::XmlDoc::claims(), 1);
-    for (int n = 2; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
-    services_.answer = archive(three);
-    QPoint dialog_centre;
-    QTimer during_run;
-    connect(&during_run, &QTimer::timeout, [&] {
-      auto* dialog = form_->findChild<QProgressDialog*>();
-      if (dialog == nullptr || dialog->labelText() != "チェック中　2 / 3 件" || services_.stop_questions > 0) return;
-      dialog_centre = dialog->geometry().center();
-      form_->close();
-    });
-    during_run.start(0);
-    click();
-    qunsetenv("TMPDIR");
-    QCOMPARE(services_.stop_questions, 1);
-    QVERIFY((dialog_centre - form_->geometry().center()).manhattanLength() <= 8);  // over the window
-    QCOMPARE(form_->isVisible(), !stop);
-    QCOMPARE(viewer() != nullptr, !stop);
-    QCOMPARE(std::filesystem::exists(report_path()), !stop);
-    QVERIFY(std::filesystem::is_empty(tmp.path()));
-  }
-
-  void stop_button_stops_the_run_and_keeps_the_earlier_report() {
     testkit::write_file(report_path(), "last run\r\n");
-    testkit::Archive three;  // the first pair has a finding, so the report is begun before the stop
-    three.add_pair(testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
-                   testkit::XmlDoc::claims(), 1);
-    for (int n = 2; n <= 3; ++n) three.add_pair(testkit::XmlDoc::data(), testkit::XmlDoc::claims(), n);
-    services_.answer = archive(three);
-    QString pressed_at;
+    // The first pair has a finding, so the report is begun before the stop.
+    const QString zip = QString::fromStdString(home_->path() + "/" + testkit::kArchiveName);
+    testkit::write_many_pairs(zip.toStdString(), pairs,
+                              testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"));
+    services_.answer = zip;
+    QPoint dialog_centre;
+    QElapsedTimer since_press;
     QTimer during_run;
     connect(&during_run, &QTimer::timeout, [&] {
       auto* dialog = form_->findChild<QProgressDialog*>();
-      if (dialog == nullptr || dialog->labelText() != "チェック中　2 / 3 件" || !pressed_at.isEmpty()) return;
-      auto* stop = dialog->findChild<QPushButton*>("StopButton");
-      QVERIFY(stop != nullptr && stop->text() == "中止");
-      pressed_at = dialog->labelText();
-      QTest::mouseClick(stop, Qt::LeftButton);
+      if (dialog == nullptr || dialog->labelText() != QString("チェック中　2 / %1 件").arg(pairs) ||
+          since_press.isValid()) {
+        return;
+      }
+      dialog_centre = dialog->geometry().center();
+      since_press.start();
+      if (by_closing) {
+        form_->close();
+      } else {
+        auto* button = dialog->findChild<QPushButton*>("StopButton");
+        QVERIFY(button != nullptr && button->text() == "中止");
+        QTest::mouseClick(button, Qt::LeftButton);
+      }
     });
     during_run.start(0);
     click();
-    QCOMPARE(pressed_at, QString("チェック中　2 / 3 件"));
-    QCOMPARE(services_.stopped, QStringList{kStoppedMessage});
-    QVERIFY(form_->isVisible() && command1()->isEnabled() && viewer() == nullptr && services_.stop_questions == 0);
-    std::ifstream report(report_path(), std::ios::binary);
-    QCOMPARE(std::string(std::istreambuf_iterator<char>(report), {}), std::string("last run\r\n"));
+    const qint64 stopped_in = since_press.elapsed();
+    qunsetenv("TMPDIR");
+    QVERIFY(since_press.isValid());
+    if (stop) QVERIFY2(stopped_in < 1000, qPrintable(QString::number(stopped_in) + " ms"));
+    QCOMPARE(services_.stop_questions, by_closing ? 1 : 0);
+    QVERIFY((dialog_centre - form_->geometry().center()).manhattanLength() <= 8);  // over the window
+    QCOMPARE(form_->isVisible(), !(by_closing && stop));
+    QCOMPARE(services_.stopped, by_closing || !stop ? QStringList{} : QStringList{kStoppedMessage});
+    QCOMPARE(viewer() != nullptr, !stop);
+    QCOMPARE(testkit::read_file(report_path()) == "last run\r\n", stop);
+    QVERIFY(std::filesystem::is_empty(tmp.path()));
+    if (by_closing || pairs > 3) return;
 
     services_.stopped.clear();  // the next run is not stopped by the last one's button
     during_run.stop();
     click();
-    QVERIFY(services_.stopped.isEmpty() && viewer() != nullptr);
+    QVERIFY(services_.stopped.isEmpty() && viewer() != nullptr && command1()->isEnabled());
   }
 
   void progress_is_shown_at_most_once_per_interval_and_at_each_stage_end() {

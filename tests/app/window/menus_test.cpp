@@ -119,7 +119,8 @@ class MenusTest : public QObject {
     run(QString::fromStdString(home_->path() + "/" + with_finding.name));
     const QString title = services_.viewer()->windowTitle();
     const QStringList lines = services_.viewer()->lines();
-    QVERIFY(lines.size() > 1);
+    const QString counts = services_.viewer()->findChild<QLabel*>("Counts")->text();
+    QCOMPARE(counts, QString("指摘 2 件　受診者 1 名"));
     if (since == "removed") std::filesystem::remove(report_path());
     if (since == "rewritten") {
       testkit::write_file(report_path(), "other\r\n");
@@ -137,6 +138,11 @@ class MenusTest : public QObject {
       QCOMPARE(services_.viewer()->windowTitle(), title);
       QCOMPARE(services_.viewer()->lines(), lines);
       QVERIFY(services_.refusals.isEmpty());
+      // The records read back from ERR.txt; the document itself is not at hand.
+      QCOMPARE(services_.viewer()->findChild<QLabel*>("Counts")->text(), counts);
+      QCOMPARE(services_.viewer()->table()->model()->index(0, kMessageColumn).data().toString(),
+               QString("受診者名がありません"));
+      QVERIFY(services_.viewer()->document_pane()->text()->toPlainText().contains("前回の結果を開いたため"));
     } else {
       QVERIFY(services_.viewer() == nullptr);
       QCOMPARE(services_.refusals, QStringList{refusal.arg(QString::fromStdString(report_path()))});

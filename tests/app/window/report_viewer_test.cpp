@@ -161,6 +161,9 @@ class ReportViewerTest : public QObject {
     QTest::newRow("both documents of one") << std::vector<Finding>{taro, taro, taro_claims} << 1;
     QTest::newRow("one person in two pairs") << std::vector<Finding>{taro, taro_again} << 1;
     QTest::newRow("namesakes") << std::vector<Finding>{taro, other_ticket} << 2;
+    Finding nameless1_claims = nameless1;  // a pair without a name is one examinee
+    nameless1_claims.kind = FindingKind::kSettlement;
+    QTest::newRow("nameless in one pair") << std::vector<Finding>{nameless1, nameless1_claims} << 1;
     QTest::newRow("nameless in two pairs") << std::vector<Finding>{nameless1, nameless2, whole} << 2;
   }
   void counts_findings_and_distinct_examinees() {

@@ -116,7 +116,7 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
                                                "code=\"" + refs + "\""));
   };
   std::vector<std::string> bomb_with_schema = data_load_failure();
-  for (std::string line : {std::string(""), std::string("【スキーマ検証（本プログラム同梱のスキーマ）】"),
+  for (const std::string& line : {std::string(""), std::string("【スキーマ検証（本プログラム同梱のスキーマ）】"),
                            "　DATA/" + Archive::data_name(1) + " はXMLとして正しくないため検証できません（ファイルを読み込めません）"}) {
     bomb_with_schema.push_back(line);
   }
@@ -196,7 +196,7 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     write_zip(archive_path, c.archive().entries);
 
     std::vector<std::string> args = c.options;
-    for (std::string arg : {std::string("--quiet"), std::string("--desktop"), desktop, archive_path}) args.push_back(arg);
+    for (const std::string& arg : {std::string("--quiet"), std::string("--desktop"), desktop, archive_path}) args.push_back(arg);
     CliResult r = CliProcess(args, CliLaunch{cwd, {"TMPDIR=" + tmp}, c.file_size_limit}).wait();
 
     EXPECT_EQ(r.status, c.status) << r.err;

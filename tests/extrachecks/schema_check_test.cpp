@@ -40,6 +40,7 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
        },
        {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
         "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one report line, split for width
         "　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：要素 'totalPaymentByOtherProgram' "
         "はこの位置に置けません）",
         "　" + claims2 +

@@ -32,39 +32,33 @@ constexpr const char kWritten[] =
     "\r\n"                               // 9
     "  <u/></c>\r\n";                    // 10
 
-struct LineCase {
-  const char* name;
-  std::string document;
-  int written_line;
-  std::string shown;  // the laid-out line the written line maps to, unindented
-};
-
-class LaysOutLines : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(LaysOutLines, MapsTheWrittenLineToItsElement) {
-  const LineCase& c = GetParam();
-  std::optional<LaidOutDocument> doc = lay_out_document(c.document);
-  ASSERT_TRUE(doc);
-  EXPECT_EQ(shown(*doc, doc->shown_line(c.written_line)), c.shown);
+TEST(LayOutDocument, MapsTheWrittenLineToItsElement) {
+  struct Case {
+    const char* name;
+    std::string document;
+    int written_line;
+    std::string shown;  // the laid-out line the written line maps to, unindented
+  } cases[] = {
+      // Everything on line 1: its first element stands for the line.
+      {"one line", kOneLine, 1, "<c xmlns=\"urn:x\">"},
+      {"before the root", kWritten, 2, ""},
+      {"root", kWritten, 4, "<c xmlns=\"urn:x\">"},
+      {"first of two on a line", kWritten, 5, "<a>"},
+      {"second sibling", kWritten, 6, "<b v=\"2\"/>"},
+      {"text running on", kWritten, 8, "<t>first"},
+      {"blank line", kWritten, 9, "<t>first"},
+      {"last", kWritten, 10, "<u/>"},
+      {"past the end", kWritten, 99, "<u/>"},
+      {"Shift_JIS",
+       "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<c>\n<n>" + platform::utf8_to_cp932("ケンシン　ジロウ") + "</n></c>",
+       3, "<n>ケンシン　ジロウ</n>"},
+  };
+  for (const Case& c : cases) {
+    std::optional<LaidOutDocument> doc = lay_out_document(c.document);
+    ASSERT_TRUE(doc) << c.name;
+    EXPECT_EQ(shown(*doc, doc->shown_line(c.written_line)), c.shown) << c.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Documents, LaysOutLines,
-    ::testing::Values(
-        // Everything on line 1: its first element stands for the line.
-        LineCase{"one_line", kOneLine, 1, "<c xmlns=\"urn:x\">"},
-        LineCase{"before_the_root", kWritten, 2, ""},
-        LineCase{"root", kWritten, 4, "<c xmlns=\"urn:x\">"},
-        LineCase{"first_of_two_on_a_line", kWritten, 5, "<a>"},
-        LineCase{"second_sibling", kWritten, 6, "<b v=\"2\"/>"},
-        LineCase{"text_running_on", kWritten, 8, "<t>first"},
-        LineCase{"blank_line", kWritten, 9, "<t>first"},
-        LineCase{"last", kWritten, 10, "<u/>"},
-        LineCase{"past_the_end", kWritten, 99, "<u/>"},
-        LineCase{"shift_jis", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<c>\n<n>" +
-                                  platform::utf8_to_cp932("ケンシン　ジロウ") + "</n></c>",
-                 3, "<n>ケンシン　ジロウ</n>"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LayOutDocument, IndentsOneElementToALine) {
   std::optional<LaidOutDocument> doc = lay_out_document(kOneLine);

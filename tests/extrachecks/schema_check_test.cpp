@@ -76,68 +76,11 @@ constexpr const char kEmptyClaimSchema[] =
     "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
     "elementFormDefault=\"qualified\"><xs:element name=\"checkupClaim\"><xs:complexType/></xs:element></xs:schema>";
 
-TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedAndMissingOnesReplaced) {
-  AgreeingParts parts;
-  parts.with_index = false;
-  parts.with_summary = false;
-  Archive archive = parts.archive();
-  archive.add("XSD/cc08_V08.xsd", kEmptyClaimSchema);
-  CheckResult r = check_extra(archive, kSchema);
-  std::string content_not_allowed =
-      "（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not allowed, because the content type "
-      "is empty.）";
-  EXPECT_EQ(
-      r.lines,
-      clean_report_with(
-          kArchiveHeading,
-          {"　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）",
-           "　CLAIMS/" + Archive::claims_name(1) + " がスキーマに適合しません" + content_not_allowed,
-           "　CLAIMS/" + Archive::claims_name(2) + " がスキーマに適合しません" + content_not_allowed}));
-  EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
-}
-
 // A schema that would do no harm if it were included.
 constexpr const char kHarmlessSchema[] =
     "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
     "targetNamespace=\"http://tokuteikenshin.jp/checkup/2007\" "
     "elementFormDefault=\"qualified\"><xs:element name=\"unrelated\"/></xs:schema>";
-
-TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
-  TempDir dir;
-  const std::string on_disk = dir.path() + "/on_disk.xsd";
-  write_file(on_disk, kHarmlessSchema);
-  struct Case {
-    const char* name;
-    std::string reference;
-    std::string why;
-  } cases[] = {
-      {"include beside the folder", "<xs:include schemaLocation=\"../beside.xsd\"/>",
-       "Element 'include': Failed to parse the XML resource 'beside.xsd'."},
-      {"include of a file on the disk", "<xs:include schemaLocation=\"" + on_disk + "\"/>",
-       "Element 'include': Failed to parse the XML resource '" + on_disk + "'."},
-      {"include inside the folder is fine", "<xs:include schemaLocation=\"coreschemas/../inside.xsd\"/>", ""},
-  };
-  for (const Case& c : cases) {
-    AgreeingParts parts;
-    parts.with_index = false;
-    parts.with_summary = false;
-    Archive archive = parts.archive();
-    archive.add("beside.xsd", kHarmlessSchema);
-    archive.add("XSD/inside.xsd", kHarmlessSchema);
-    std::string schema = read_schema("cc08_V08.xsd");
-    schema.insert(schema.find("<xs:include"), c.reference);
-    archive.add("XSD/cc08_V08.xsd", schema);
-    archive.add("XSD/co08_V08.xsd", read_schema("co08_V08.xsd"));
-    CheckResult r = check_extra(archive, kSchema);
-    std::vector<std::string> expected = {
-        "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）"};
-    if (!c.why.empty()) {
-      expected.push_back("　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（" + c.why +
-                         "）");
-    }
-    EXPECT_EQ(r.lines, clean_report_with(kArchiveHeading, expected)) << c.name;
-  }
-}
 
 // A FY2026 pair whose documents the quick check passes but the installed
 // 2018 schemas do not: any use of them shows as a line.
@@ -152,27 +95,67 @@ Archive fy2026_pair_invalid_for_installed_schemas() {
   return archive;
 }
 
-TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
+// The archive's XSD folder is used where it has a schema, the shipped schemas
+// (in the 2018 edition) where it has none or one that reaches outside it.
+TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedWithinTheirFolder) {
+  TempDir dir;
+  const std::string on_disk = dir.path() + "/on_disk.xsd";
+  write_file(on_disk, kHarmlessSchema);
   const EditionChoice fy2026{base::Edition::k2024, 2026};
-  const std::string claims1 = "CLAIMS/" + Archive::claims_name(1);
-  const std::string data1 = "DATA/" + Archive::data_name(1);
+  const std::string claims1 = "CLAIMS/" + Archive::claims_name(1), data1 = "DATA/" + Archive::data_name(1);
+  const std::string content_not_allowed =
+      " がスキーマに適合しません（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not allowed, "
+      "because the content type is empty.）";
+  const std::string no_data_schema =
+      "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）";
+  // The settlement schema with `reference` in front of its includes, a schema beside the folder and one inside.
+  auto including = [](const std::string& reference) {
+    std::string schema = read_schema("cc08_V08.xsd");
+    schema.insert(schema.find("<xs:include"), reference);
+    return std::vector<std::pair<std::string, std::string>>{{"XSD/cc08_V08.xsd", schema},
+                                                            {"XSD/co08_V08.xsd", read_schema("co08_V08.xsd")},
+                                                            {"beside.xsd", kHarmlessSchema},
+                                                            {"XSD/inside.xsd", kHarmlessSchema}};
+  };
   struct Case {
     const char* name;
-    std::vector<std::pair<std::string, std::string>> xsd;  // the archive's XSD folder
-    std::vector<std::string> expected;                     // the lines after the quick check's
+    std::vector<std::pair<std::string, std::string>> files;  // beside the documents, the XSD folder among them
+    EditionChoice choice;
+    std::vector<std::string> expected;  // the lines after the quick check's
   } cases[] = {
-      {"no XSD folder",
+      {"2018: the data schema missing, the settlement schema the archive's",
+       {{"XSD/cc08_V08.xsd", kEmptyClaimSchema}},
        {},
+       {kArchiveHeading, no_data_schema, "　" + claims1 + content_not_allowed,
+        "　CLAIMS/" + Archive::claims_name(2) + content_not_allowed}},
+      {"2018: an include beside the folder",
+       including("<xs:include schemaLocation=\"../beside.xsd\"/>"),
+       {},
+       {kArchiveHeading, no_data_schema,
+        "　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（Element 'include': Failed to "
+        "parse the XML resource 'beside.xsd'.）"}},
+      {"2018: an include of a file on the disk",
+       including("<xs:include schemaLocation=\"" + on_disk + "\"/>"),
+       {},
+       {kArchiveHeading, no_data_schema,
+        "　ZIPファイル内のXSD/cc08_V08.xsd を使えないため、同梱のスキーマで検証しました（Element 'include': Failed to "
+        "parse the XML resource '" + on_disk + "'.）"}},
+      {"2018: an include inside the folder is fine",
+       including("<xs:include schemaLocation=\"coreschemas/../inside.xsd\"/>"),
+       {},
+       {kArchiveHeading, no_data_schema}},
+      {"2024: no XSD folder",
+       {},
+       fy2026,
        {"【スキーマ検証】",
         "　ZIPファイルにXSDフォルダがなく、2024年度版のスキーマが手元にないため、スキーマ検証を行っていません"}},
-      {"a folder without the data schema",
+      {"2024: a folder without the data schema",
        {{"XSD/cc08_V08.xsd", kEmptyClaimSchema}},
+       fy2026,
        {kArchiveHeading,
         "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、この種類の文書は検証していません（ファイルがありません）",
-        "　" + claims1 +
-            " がスキーマに適合しません（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not "
-            "allowed, because the content type is empty.）"}},
-      {"a whole folder",
+        "　" + claims1 + content_not_allowed}},
+      {"2024: a whole folder",
        {{"XSD/hc08_V08.xsd", read_schema("hc08_V08.xsd")},
         {"XSD/cc08_V08.xsd", read_schema("cc08_V08.xsd")},
         {"XSD/co08_V08.xsd", read_schema("co08_V08.xsd")},
@@ -180,6 +163,7 @@ TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
         {"XSD/coreschemas/datatypes_hcgv08.xsd", read_schema("coreschemas/datatypes_hcgv08.xsd")},
         {"XSD/coreschemas/narrativeBlock_hcgv08.xsd", read_schema("coreschemas/narrativeBlock_hcgv08.xsd")},
         {"XSD/coreschemas/voc_hcgv08.xsd", read_schema("coreschemas/voc_hcgv08.xsd")}},
+       fy2026,
        {kArchiveHeading,
         "　" + data1 +
             " がスキーマに適合しません（エラー1件、最初は16行目：Element 'ClinicalDocument', attribute 'unknown': The "
@@ -189,14 +173,16 @@ TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
             "がパターン '([1-9][0-9][0-9][0-9])((0[1-9])|(1[0-2]))(([0-2][0-9])|(3[01]))' に合いません）"}},
   };
   for (const Case& c : cases) {
-    Archive archive = fy2026_pair_invalid_for_installed_schemas();
-    for (const auto& [path, content] : c.xsd) archive.add(path, content);
-    CheckResult r = check_extra(archive, kSchema, fy2026);
-    ASSERT_GE(r.lines.size(), 2u) << c.name;
-    EXPECT_EQ(std::vector<std::string>(r.lines.begin(), r.lines.begin() + 2), (std::vector<std::string>{kNoError, ""}))
-        << c.name;
-    EXPECT_EQ(std::vector<std::string>(r.lines.begin() + 2, r.lines.end()), c.expected) << c.name;
-    EXPECT_EQ(r.result.outcome, RunOutcome::kFindings) << c.name;
+    SCOPED_TRACE(c.name);
+    AgreeingParts parts;
+    parts.with_index = parts.with_summary = false;
+    Archive archive = c.choice.edition == base::Edition::k2024 ? fy2026_pair_invalid_for_installed_schemas() : parts.archive();
+    for (const auto& [path, content] : c.files) archive.add(path, content);
+    CheckResult r = check_extra(archive, kSchema, c.choice);
+    std::vector<std::string> expected = {kNoError, ""};
+    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    EXPECT_EQ(r.lines, expected);
+    EXPECT_EQ(r.result.outcome, RunOutcome::kFindings);
   }
 }
 

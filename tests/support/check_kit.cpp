@@ -31,17 +31,18 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { remove_folder_tree(path_); }
 
-std::string read_fixture(const std::string& name) {
-  std::ifstream in(std::string(KENSHIN_FIXTURES_DIR) + "/" + name, std::ios::binary);
-  if (!in) throw std::runtime_error("missing fixture " + name);
+namespace {
+
+std::string read_source_file(const std::string& folder, const std::string& name) {
+  std::ifstream in(folder + "/" + name, std::ios::binary);
+  if (!in) throw std::runtime_error("missing " + folder + "/" + name);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string read_schema(const std::string& name) {
-  std::ifstream in(std::string(KENSHIN_SCHEMAS_DIR) + "/" + name, std::ios::binary);
-  if (!in) throw std::runtime_error("missing schema " + name);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+}  // namespace
+
+std::string read_fixture(const std::string& name) { return read_source_file(KENSHIN_FIXTURES_DIR, name); }
+std::string read_schema(const std::string& name) { return read_source_file(KENSHIN_SCHEMAS_DIR, name); }
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -4,6 +4,7 @@
 #include <zip.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 #include <tuple>
@@ -11,56 +12,53 @@
 namespace kenshin::testkit {
 namespace {
 
-zip_int64_t add_entry(zip_t* archive, const ZipEntry& entry) {
-  // Names are stored as given either way; ZIP_FL_ENC_CP437 would refuse valid UTF-8 names.
-  zip_flags_t flags = entry.utf8_flag ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
-  if (entry.kind == ZipEntry::kDirectory) return zip_dir_add(archive, entry.raw_name.c_str(), flags);
-  zip_source_t* source = zip_source_buffer(archive, entry.content.data(), entry.content.size(), 0);
-  zip_int64_t index = source ? zip_file_add(archive, entry.raw_name.c_str(), source, flags) : -1;
+zip_int64_t add_file(zip_t* archive, const std::string& name, std::string_view content, zip_flags_t flags) {
+  zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
+  zip_int64_t index = source ? zip_file_add(archive, name.c_str(), source, flags) : -1;
   if (index < 0) zip_source_free(source);
   return index;
+}
+
+// Creates the archive at `path`, lets `add` put its entries in and writes it;
+// `add` returns what it failed at, or nothing.
+void write_archive(const std::string& path, const std::function<std::string(zip_t*)>& add) {
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+  if (archive == nullptr) throw std::runtime_error("cannot create " + path);
+  std::string failed = add(archive);
+  if (failed.empty() && zip_close(archive) == 0) return;
+  std::string reason = (failed.empty() ? "write " + path : failed) + ": " + zip_strerror(archive);
+  zip_discard(archive);
+  throw std::runtime_error(reason);
 }
 
 }  // namespace
 
 void write_zip(const std::string& path, const std::vector<ZipEntry>& entries) {
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (archive == nullptr) throw std::runtime_error("cannot create " + path);
-  auto fail = [&](const std::string& what) {
-    std::string reason = what + ": " + zip_strerror(archive);
-    zip_discard(archive);
-    throw std::runtime_error(reason);
-  };
-  for (const ZipEntry& entry : entries) {
-    zip_int64_t index = add_entry(archive, entry);
-    std::uint32_t mode = entry.kind == ZipEntry::kSymlink ? S_IFLNK | 0777 : entry.unix_mode;
-    if (index < 0 ||
-        (mode != 0 && zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, mode << 16) != 0) ||
-        (entry.encrypted && zip_file_set_encryption(archive, index, ZIP_EM_AES_256, "secret") != 0)) {
-      fail("add " + entry.raw_name);
+  write_archive(path, [&](zip_t* archive) -> std::string {
+    for (const ZipEntry& entry : entries) {
+      // Names are stored as given either way; ZIP_FL_ENC_CP437 would refuse valid UTF-8 names.
+      zip_flags_t flags = entry.utf8_flag ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
+      zip_int64_t index = entry.kind == ZipEntry::kDirectory ? zip_dir_add(archive, entry.raw_name.c_str(), flags)
+                                                             : add_file(archive, entry.raw_name, entry.content, flags);
+      std::uint32_t mode = entry.kind == ZipEntry::kSymlink ? S_IFLNK | 0777 : entry.unix_mode;
+      if (index < 0 ||
+          (mode != 0 && zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, mode << 16) != 0) ||
+          (entry.encrypted && zip_file_set_encryption(archive, index, ZIP_EM_AES_256, "secret") != 0)) {
+        return "add " + entry.raw_name;
+      }
     }
-  }
-  if (zip_close(archive) != 0) fail("write " + path);
+    return "";
+  });
 }
 
 void write_zip_of_views(const std::string& path, const std::vector<std::pair<std::string, std::string_view>>& files) {
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
-  if (archive == nullptr) throw std::runtime_error("cannot create " + path);
-  for (const auto& [name, text] : files) {
-    zip_source_t* source = zip_source_buffer(archive, text.data(), text.size(), 0);
-    zip_int64_t index = source ? zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_GUESS) : -1;
-    if (index < 0) zip_source_free(source);
-    if (index < 0 || zip_set_file_compression(archive, index, ZIP_CM_DEFLATE, 1) != 0) {
-      std::string reason = "add " + name + ": " + zip_strerror(archive);
-      zip_discard(archive);
-      throw std::runtime_error(reason);
+  write_archive(path, [&](zip_t* archive) -> std::string {
+    for (const auto& [name, text] : files) {
+      zip_int64_t index = add_file(archive, name, text, ZIP_FL_ENC_GUESS);
+      if (index < 0 || zip_set_file_compression(archive, index, ZIP_CM_DEFLATE, 1) != 0) return "add " + name;
     }
-  }
-  if (zip_close(archive) != 0) {
-    std::string reason = "write " + path + ": " + zip_strerror(archive);
-    zip_discard(archive);
-    throw std::runtime_error(reason);
-  }
+    return "";
+  });
 }
 
 bool can_write_encrypted_entries() { return zip_encryption_method_supported(ZIP_EM_AES_256, 1); }

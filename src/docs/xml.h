@@ -14,7 +14,7 @@
 #include "platform/read_limit.h"
 
 
-struct _xmlDoc;
+struct _xmlDoc;  // NOLINT(bugprone-reserved-identifier): libxml2's own name, declared to keep its headers out
 
 namespace kenshin::platform {
 class ZipReader;

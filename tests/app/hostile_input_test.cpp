@@ -13,14 +13,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <thread>
 
 #include "platform/stop_request.h"
 #include "report/report.h"
 #include "support/check_kit.h"
+#include "support/folders_on_disk.h"
 
 namespace fs = std::filesystem;
 
@@ -28,21 +27,6 @@ namespace kenshin::testkit {
 namespace {
 
 const std::string kEarlierReport = "earlier report\r\n";
-
-std::string read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> names_in(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The data document `content` as the only document under DATA, beside the complete claims document.
 Archive archive_with_data(const std::string& content) {
@@ -101,8 +85,8 @@ class HostileInput : public ::testing::Test {
 
   // Nothing of the archive under $TMPDIR, and no unfinished report on the desktop.
   void expect_nothing_left(const std::string& name) {
-    EXPECT_EQ(names_in(tmp_), std::vector<std::string>{}) << name;
-    for (const std::string& entry : names_in(desktop_)) EXPECT_EQ(entry, "ERR.txt") << name;
+    EXPECT_EQ(list_folder(tmp_), std::vector<std::string>{}) << name;
+    for (const std::string& entry : list_folder(desktop_)) EXPECT_EQ(entry, "ERR.txt") << name;
   }
 
   TempDir dir_;
@@ -132,7 +116,7 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
                                                "code=\"" + refs + "\""));
   };
   std::vector<std::string> bomb_with_schema = data_load_failure();
-  for (std::string line : {std::string(""), std::string("【スキーマ検証（本プログラム同梱のスキーマ）】"),
+  for (const std::string& line : {std::string(""), std::string("【スキーマ検証（本プログラム同梱のスキーマ）】"),
                            "　DATA/" + Archive::data_name(1) + " はXMLとして正しくないため検証できません（ファイルを読み込めません）"}) {
     bomb_with_schema.push_back(line);
   }
@@ -212,7 +196,7 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     write_zip(archive_path, c.archive().entries);
 
     std::vector<std::string> args = c.options;
-    for (std::string arg : {std::string("--quiet"), std::string("--desktop"), desktop, archive_path}) args.push_back(arg);
+    for (const std::string& arg : {std::string("--quiet"), std::string("--desktop"), desktop, archive_path}) args.push_back(arg);
     CliResult r = CliProcess(args, CliLaunch{cwd, {"TMPDIR=" + tmp}, c.file_size_limit}).wait();
 
     EXPECT_EQ(r.status, c.status) << r.err;
@@ -223,18 +207,18 @@ TEST_F(HostileInput, EndsWithAWholeReportOrTheEarlierOneUntouched) {
     EXPECT_EQ(r.err, err);
     if (c.report.empty()) {
       if (fs::is_regular_file(desktop + "/ERR.txt")) {
-        EXPECT_EQ(read_bytes(desktop + "/ERR.txt"), kEarlierReport);
+        EXPECT_EQ(read_file(desktop + "/ERR.txt"), kEarlierReport);
       }
     } else {
       EXPECT_FALSE(fs::is_symlink(desktop + "/ERR.txt"));
       EXPECT_EQ(report::read_report_lines(desktop + "/ERR.txt"), c.report);
     }
     if (fs::exists(folder.path() + "/target.txt")) {
-      EXPECT_EQ(read_bytes(folder.path() + "/target.txt"), "target\n");
+      EXPECT_EQ(read_file(folder.path() + "/target.txt"), "target\n");
     }
-    EXPECT_EQ(names_in(desktop), std::vector<std::string>{"ERR.txt"});
-    EXPECT_EQ(names_in(tmp), std::vector<std::string>{});
-    EXPECT_EQ(names_in(cwd), std::vector<std::string>{});
+    EXPECT_EQ(list_folder(desktop), std::vector<std::string>{"ERR.txt"});
+    EXPECT_EQ(list_folder(tmp), std::vector<std::string>{});
+    EXPECT_EQ(list_folder(cwd), std::vector<std::string>{});
   }
 }
 
@@ -273,16 +257,16 @@ TEST_F(HostileInput, ASignalEndsTheRunWithNothingOfTheArchiveOnDisk) {
     ASSERT_TRUE(wait_for_report_begun(cli, desktop_));
     cli.signal(signal_number);
     CliResult r = cli.wait();
-    EXPECT_EQ(read_bytes(report_path()), kEarlierReport);
-    EXPECT_EQ(names_in(tmp_), std::vector<std::string>{});
-    EXPECT_EQ(names_in(cwd_), std::vector<std::string>{});
-    EXPECT_EQ(names_in(dir_.path()), (std::vector<std::string>{kArchiveName, "cwd", "desktop", "tmp"}));
+    EXPECT_EQ(read_file(report_path()), kEarlierReport);
+    EXPECT_EQ(list_folder(tmp_), std::vector<std::string>{});
+    EXPECT_EQ(list_folder(cwd_), std::vector<std::string>{});
+    EXPECT_EQ(list_folder(dir_.path()), (std::vector<std::string>{kArchiveName, "cwd", "desktop", "tmp"}));
     if (signal_number == SIGKILL) {
       EXPECT_EQ(r.status, -1);
       // The begun report had no name, so nothing of it stays; where the file
       // system cannot make unnamed files, its name stays until the next run.
       int probe = ::open(desktop_.c_str(), O_TMPFILE | O_WRONLY, 0600);
-      EXPECT_EQ(names_in(desktop_).size(), probe >= 0 ? 1u : 2u);
+      EXPECT_EQ(list_folder(desktop_).size(), probe >= 0 ? 1u : 2u);
       if (probe >= 0) ::close(probe);
     } else {
       EXPECT_EQ(r.status, 128 + signal_number);
@@ -293,29 +277,20 @@ TEST_F(HostileInput, ASignalEndsTheRunWithNothingOfTheArchiveOnDisk) {
   }
 }
 
-// A stop requested inside the run (as the signal handlers and a closing window
-// do) is taken at the next safe point; the requests come from the platform's
-// hooks, so the point is exact.
+// Records the run's steps and asks, through its hook, to stop at one of them.
 class StoppingPlatform : public FakePlatform {
  public:
-  StoppingPlatform(std::string desktop, std::string archive, int stop_at_pair)
-      : FakePlatform(std::move(desktop), std::move(archive)), stop_at_pair_(stop_at_pair) {}
-  platform::ArchiveResult read_archive(const std::string& archive, platform::ZipArchive& into) override {
-    if (stop_at_pair_ == 0) platform::request_stop(SIGTERM);
-    return FakePlatform::read_archive(archive, into);
-  }
-  void pair_progress(int k, int) override {
-    last_pair = k;
-    if (k == stop_at_pair_) platform::request_stop(SIGTERM);
-  }
-  int last_pair = 0;
+  using FakePlatform::FakePlatform;
+  void read_progress(int k, int n) override { steps.push_back("read " + std::to_string(k) + "/" + std::to_string(n)); }
+  void pair_progress(int k, int n) override { steps.push_back("pair " + std::to_string(k) + "/" + std::to_string(n)); }
+  bool stop_requested() override { return !steps.empty() && steps.back() == stop_at; }
 
- private:
-  int stop_at_pair_;
+  std::string stop_at;
+  std::vector<std::string> steps;
 };
 
-// Further checks that find nothing and, when asked, request a stop once
-// the pairs are through.
+// Further checks that find nothing and, when asked, request a stop as the
+// signal handlers do once the pairs are through.
 class StopAfterPairs : public FurtherChecks {
  public:
   explicit StopAfterPairs(bool stop) : stop_(stop) {}
@@ -333,26 +308,32 @@ class StopAfterPairs : public FurtherChecks {
 };
 
 TEST_F(HostileInput, AStopIsTakenAtTheNextSafePoint) {
+  const std::vector<std::string> reading = {"read 0/6", "read 1/6", "read 2/6", "read 3/6",
+                                            "read 4/6", "read 5/6", "read 6/6"};
+  std::vector<std::string> all_pairs = reading;
+  for (const char* step : {"pair 1/3", "pair 2/3", "pair 3/3"}) all_pairs.push_back(step);
   struct StopCase {
     const char* name;
-    int stop_at_pair;  // 0: while reading the archive; -1: after the pairs, before the report is put in place
+    std::string stop_at;  // empty: a stop request after the pairs
+    std::vector<std::string> steps;
   } cases[] = {
-      {"while reading the archive", 0},
-      {"between pairs, after the report has been begun", 2},
-      {"after the pairs, before the report is put in place", -1},
+      {"while reading the archive", "read 2/6", {reading.begin(), reading.begin() + 3}},
+      {"between pairs, after the report has been begun", "pair 2/3", {all_pairs.begin(), all_pairs.end() - 1}},
+      {"after the pairs, before the report is put in place", "", all_pairs},
   };
   std::string archive_path = dir_.path() + "/" + kArchiveName;
   write_zip(archive_path, many_unreadable_pairs(3).entries);
   // A stop request holds for the rest of the process: each case runs in a child process of its own.
   auto stopped_run_leaves_earlier_report = [&](const StopCase& c) {
     write_file(report_path(), kEarlierReport);
-    StoppingPlatform platform(desktop_, archive_path, c.stop_at_pair);
+    StoppingPlatform platform(desktop_, archive_path);
+    platform.stop_at = c.stop_at;
     RunState run;
-    StopAfterPairs after_pairs(c.stop_at_pair == -1);
+    StopAfterPairs after_pairs(c.stop_at.empty());
     RunResult result = run_check(run, platform, &after_pairs);
-    return result.outcome == RunOutcome::kStopped && platform.last_pair == (c.stop_at_pair == -1 ? 3 : c.stop_at_pair) &&
-           platform.shown.empty() && read_bytes(report_path()) == kEarlierReport &&
-           names_in(desktop_) == std::vector<std::string>{"ERR.txt"};
+    for (const std::string& step : platform.steps) std::fprintf(stderr, "%s\n", step.c_str());
+    return result.outcome == RunOutcome::kStopped && platform.steps == c.steps && platform.shown.empty() &&
+           read_file(report_path()) == kEarlierReport && list_folder(desktop_) == std::vector<std::string>{"ERR.txt"};
   };
   for (const StopCase& c : cases) {
     EXPECT_EXIT(std::_Exit(stopped_run_leaves_earlier_report(c) ? 0 : 1), ::testing::ExitedWithCode(0), "") << c.name;

@@ -52,10 +52,10 @@ TEST(SampleArchive, TheFY2024TwinsReports) {
       {"faulty, with the archive checks", true, fy2024, archive_checks, faulty},
   };
   for (const Case& c : cases) {
-    ExtraRun r = check_extra(sample_archive_2024(c.with_findings), c.options, c.choice);
+    CheckResult r = check_extra(sample_archive_2024(c.with_findings), c.options, c.choice);
     EXPECT_EQ(r.lines, c.expected) << c.name;
     EXPECT_EQ(r.result.outcome, c.with_findings ? RunOutcome::kFindings : RunOutcome::kClean) << c.name;
-    expect_read_back(r.records, r.report_bytes, sample_archive_2024(c.with_findings).name);
+    expect_read_back(r.findings, r.report_bytes, sample_archive_2024(c.with_findings).name);
   }
 }
 

@@ -9,7 +9,7 @@ using namespace std::chrono;
 
 // A moment given as UTC.
 system_clock::time_point utc(int y, unsigned m, unsigned d, int hour) {
-  return sys_days{year{y} / m / d} + hours(hour);
+  return sys_days{year{y} / month{m} / day{d}} + hours(hour);
 }
 
 TEST(Edition, TheFiscalYearTurnsOnAprilFirstInJapan) {

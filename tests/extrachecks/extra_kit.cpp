@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "report/read_back.h"
-#include "report/report.h"
 
 namespace kenshin::testkit {
 
@@ -57,26 +54,6 @@ void expect_read_back(const std::vector<Finding>& records, const std::string& re
   for (const Finding& f : read) got.push_back(as_written(f));
   EXPECT_EQ(got, expected) << "read back from ERR.txt";
   EXPECT_EQ(report::count_examinees(read), report::count_examinees(records)) << "examinees read back";
-}
-
-ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options, EditionChoice choice) {
-  TempDir folder;
-  std::string desktop = folder.path() + "/desktop";
-  std::filesystem::create_directories(desktop);
-  std::string path = folder.path() + "/" + archive.name;
-  write_zip(path, archive.entries);
-  FakePlatform platform(desktop, path);
-  extrachecks::ExtraChecks extra(options);
-  RunState run;
-  run.edition = choice.edition;
-  run.fiscal_year = choice.fiscal_year;
-  ExtraRun out;
-  out.result = run_check(run, platform, &extra);
-  out.lines = report::read_report_lines(desktop + "/ERR.txt");
-  out.findings = extra.findings();
-  out.records = run.findings;
-  out.report_bytes = read_file(desktop + "/ERR.txt");
-  return out;
 }
 
 }  // namespace kenshin::testkit

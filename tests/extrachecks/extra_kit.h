@@ -29,19 +29,15 @@ struct AgreeingParts {
   Archive archive() const;
 };
 
-struct ExtraRun {
-  RunResult result;
-  std::vector<std::string> lines;  // the whole report
-  std::vector<extrachecks::ExtraFinding> findings;
-  std::vector<Finding> records;  // the run's finding records
-  std::string report_bytes;      // the report as written
-};
-
 // The records read back from the report equal the run's in the fields ERR.txt
 // holds, and count the same examinees.
 void expect_read_back(const std::vector<Finding>& records, const std::string& report_bytes,
                       const std::string& archive_name);
 
-ExtraRun check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options, EditionChoice choice = {});
+inline CheckResult check_extra(const Archive& archive, extrachecks::ExtraCheckOptions options,
+                               EditionChoice choice = {}) {
+  extrachecks::ExtraChecks extra(options);
+  return check(archive, choice, &extra);
+}
 
 }  // namespace kenshin::testkit

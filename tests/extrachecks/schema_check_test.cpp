@@ -40,6 +40,7 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
        },
        {"", fixture_examinee_line(), "○決済情報　" + Archive::claims_name(2),
         "　委託料単価区分に１、２以外のコードが入っています", "", kShippedHeading,
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one report line, split for width
         "　su08_V08.xml がスキーマに適合しません（エラー1件、最初は8行目：要素 'totalPaymentByOtherProgram' "
         "はこの位置に置けません）",
         "　" + claims2 +
@@ -49,7 +50,7 @@ TEST(SchemaCheck, InvalidDocumentsAreNamedWithTheirFirstErrorAndCount) {
   for (const Case& c : cases) {
     AgreeingParts parts;
     c.edit(parts);
-    ExtraRun r = check_extra(parts.archive(), kSchema);
+    CheckResult r = check_extra(parts.archive(), kSchema);
     EXPECT_EQ(r.lines, c.expected) << c.name;
   }
 }
@@ -81,7 +82,7 @@ TEST(SchemaCheck, TheArchivesOwnSchemasAreUsedAndMissingOnesReplaced) {
   parts.with_summary = false;
   Archive archive = parts.archive();
   archive.add("XSD/cc08_V08.xsd", kEmptyClaimSchema);
-  ExtraRun r = check_extra(archive, kSchema);
+  CheckResult r = check_extra(archive, kSchema);
   std::string content_not_allowed =
       "（エラー2件、最初は11行目：Element 'checkupClaim': Character content is not allowed, because the content type "
       "is empty.）";
@@ -127,7 +128,7 @@ TEST(SchemaCheck, ASchemaReachingOutsideItsFolderIsNotUsed) {
     schema.insert(schema.find("<xs:include"), c.reference);
     archive.add("XSD/cc08_V08.xsd", schema);
     archive.add("XSD/co08_V08.xsd", read_schema("co08_V08.xsd"));
-    ExtraRun r = check_extra(archive, kSchema);
+    CheckResult r = check_extra(archive, kSchema);
     std::vector<std::string> expected = {
         "　ZIPファイル内のXSD/hc08_V08.xsd を使えないため、同梱のスキーマで検証しました（ファイルがありません）"};
     if (!c.why.empty()) {
@@ -190,7 +191,7 @@ TEST(SchemaCheck, TheFY2024EditionUsesOnlyTheArchivesOwnSchemas) {
   for (const Case& c : cases) {
     Archive archive = fy2026_pair_invalid_for_installed_schemas();
     for (const auto& [path, content] : c.xsd) archive.add(path, content);
-    ExtraRun r = check_extra(archive, kSchema, fy2026);
+    CheckResult r = check_extra(archive, kSchema, fy2026);
     ASSERT_GE(r.lines.size(), 2u) << c.name;
     EXPECT_EQ(std::vector<std::string>(r.lines.begin(), r.lines.begin() + 2), (std::vector<std::string>{kNoError, ""}))
         << c.name;
@@ -275,10 +276,10 @@ TEST(SchemaCheck, TheUsualErrorsAreSaidInJapaneseAndTheEngineTextGoesToTheRecord
   for (const Case& c : cases) {
     AgreeingParts parts;
     c.edit(parts.claims);
-    ExtraRun r = check_extra(parts.archive(), kSchema);
+    CheckResult r = check_extra(parts.archive(), kSchema);
     EXPECT_EQ(schema_section(r.lines), (std::vector<std::string>{kShippedHeading, c.line})) << c.name;
-    ASSERT_FALSE(r.records.empty()) << c.name;
-    const Finding& record = r.records.back();
+    ASSERT_FALSE(r.findings.empty()) << c.name;
+    const Finding& record = r.findings.back();
     EXPECT_EQ(record.kind, FindingKind::kSchema) << c.name;
     EXPECT_EQ(record.value, c.engine_text) << c.name;
     EXPECT_EQ(record.line, c.line_number) << c.name;

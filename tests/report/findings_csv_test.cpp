@@ -97,17 +97,6 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
     std::function<void(FindingRecords&)> steps;
     std::vector<Finding> expected;
   } cases[] = {
-      {"no-error line is no finding", [](FindingRecords& t) { report_no_error(t.run_); }, {}},
-      {"both documents of a pair",
-       [](FindingRecords& t) {
-         t.pair(1);
-         t.examinee("ケンシン　ジロウ");
-         report_finding(t.run_, "　a");
-         begin_claims_document(t.run_);
-         report_finding(t.run_, "　b");
-       },
-       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "b")}},
       {"the examinee as the header showed them, not as captured later",
        [](FindingRecords& t) {
          t.pair(2);
@@ -117,17 +106,6 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
        },
        {record(2, FindingKind::kData, "h2.xml", "", "", "", "a"),
         record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
-      {"load failure of the next pair's data document carries no examinee",
-       [](FindingRecords& t) {
-         t.pair(1);
-         t.examinee("ケンシン　ジロウ");
-         report_finding(t.run_, "　a");
-         t.pair(2);
-         report_load_failure(t.run_, "h2.xml");
-       },
-       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "h2.xmlの読込に失敗しました"),
-                  "data.load-failed")}},
       {"load failure of the claims document of a pair with a header",
        [](FindingRecords& t) {
          t.pair(1);
@@ -140,13 +118,17 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
         with_rule(record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
                          "c1.xmlの読込に失敗しました"),
                   "settlement.load-failed")}},
-      {"missing examinee name",
+      {"missing examinee name, after a pair whose examinee was shown",
        [](FindingRecords& t) {
+         t.pair(1);
+         t.examinee("ケンシン　ジロウ");
+         report_finding(t.run_, "　a");
          t.pair(2);
          report_data_name_missing(t.run_, "　受診者名がありません");
          report_finding(t.run_, "　b");
        },
-       {with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "受診者名がありません"),
+       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
+        with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "受診者名がありません"),
                   "data.examinee-name.absent"),
         record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
       {"archive-level finding",
@@ -171,16 +153,6 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
                   "data.fundus-scott.out-of-range", "0", 7, "9E100166300000011"),
         with_rule(record(2, FindingKind::kData, "h2.xml", "", "", "", "尿糖が未実施です"),
                   "data.urine-glucose.not-performed", "true", 9, "1A020000000190111")}},
-      {"a section's findings are recorded as handed over",
-       [](FindingRecords& t) {
-         report_section(t.run_, "heading",
-                        {record(1, FindingKind::kSchema, "h1.xml", "", "", "", "s"),
-                         record(0, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x")},
-                        "none");
-         report_section(t.run_, "empty", {}, "none");
-       },
-       {record(1, FindingKind::kSchema, "h1.xml", "", "", "", "s"),
-        record(0, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x")}},
   };
   for (Case& c : cases) {
     SetUp();

@@ -202,35 +202,23 @@ Archive complete_archive() {
   return archive;
 }
 
-platform::ArchiveResult FakePlatform::read_archive(const std::string& archive, platform::ZipArchive& into) {
-  if (read_result) return *read_result;
-  return Platform::read_archive(archive, into);
-}
-
-CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path,
-                       EditionChoice choice) {
+CheckResult check(const Archive& archive, EditionChoice choice, FurtherChecks* further) {
+  TempDir folder;
+  const std::string desktop = folder.path() + "/desktop", archive_path = folder.path() + "/" + archive.name;
+  fs::create_directories(desktop);
   write_zip(archive_path, archive.entries);
+  FakePlatform platform(desktop, archive_path);
   RunState run;
   run.edition = choice.edition;
   run.fiscal_year = choice.fiscal_year;
   CheckResult out;
-  out.result = run_check(run, platform);
-  std::string report = platform.desktop_folder() + "/ERR.txt";
-  out.lines = report::read_report_lines(report);
-  out.report_bytes = read_file(report);
+  out.result = run_check(run, platform, further);
+  out.lines = report::read_report_lines(desktop + "/ERR.txt");
+  out.report_bytes = read_file(desktop + "/ERR.txt");
   out.findings = run.findings;
   out.shown = platform.shown;
-  for (const std::string& name : list_folder(platform.desktop_folder())) out.desktop.push_back(name);
+  out.desktop = list_folder(desktop);
   return out;
-}
-
-CheckResult check(const Archive& archive, EditionChoice choice) {
-  TempDir folder;
-  std::string desktop = folder.path() + "/desktop";
-  fs::create_directories(desktop);
-  std::string archive_path = folder.path() + "/" + archive.name;
-  FakePlatform platform(desktop, archive_path);
-  return check_with(archive, platform, archive_path, choice);
 }
 
 CliResult run_cli(const std::vector<std::string>& args, const std::string& cwd, const std::vector<std::string>& env) {

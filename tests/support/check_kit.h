@@ -105,10 +105,8 @@ class FakePlatform : public platform::Platform {
       : desktop_(std::move(desktop)), archive_(std::move(archive)) {}
   std::string desktop_folder() override { return desktop_; }
   std::optional<std::string> choose_archive() override { return archive_; }
-  platform::ArchiveResult read_archive(const std::string& archive, platform::ZipArchive& into) override;
   void show_report(const std::string& path) override { shown.push_back(path); }
 
-  std::optional<platform::ArchiveResult> read_result;  // when set, read_archive returns it without reading
   std::vector<std::string> shown;
 
  private:
@@ -131,10 +129,8 @@ struct EditionChoice {
   int fiscal_year = base::kEdition2018Year;
 };
 
-// Writes the archive into a temporary folder and checks it.
-CheckResult check(const Archive& archive, EditionChoice choice = {});
-CheckResult check_with(const Archive& archive, FakePlatform& platform, const std::string& archive_path,
-                       EditionChoice choice = {});
+// Writes the archive into a temporary folder and checks it, with the further checks when given.
+CheckResult check(const Archive& archive, EditionChoice choice = {}, FurtherChecks* further = nullptr);
 
 // The examinee line of the record header of the complete data document.
 inline std::string fixture_examinee_line() {

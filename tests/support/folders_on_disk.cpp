@@ -1,5 +1,6 @@
 #include "support/folders_on_disk.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -14,6 +15,7 @@ std::vector<std::string> list_folder(const std::string& path) {
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     names.push_back(it->path().filename().string());
   }
+  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -8,7 +8,7 @@
 namespace kenshin::testkit {
 
 // Every entry of a folder (hidden ones and sub-folders included), bare names,
-// in no particular order. Empty when the folder is missing or unreadable.
+// sorted. Empty when the folder is missing or unreadable.
 std::vector<std::string> list_folder(const std::string& path);
 
 // Deletes the folder and everything below it, read-only entries included.

@@ -149,7 +149,7 @@ void Form1::fill_recent_menu() {
   recent_menu_->clear();
   const QStringList recent = services_.recent_archives();
   for (qsizetype i = 0; i < recent.size(); ++i) {
-    const QString path = recent[i];
+    const QString& path = recent[i];
     QAction* action = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()),
                                               this, [this, path] { check_archive(path); });
     action->setStatusTip(QDir::toNativeSeparators(path));

@@ -185,7 +185,7 @@ QWidget* ReportViewer::build_workbench() {
 }
 
 void ReportViewer::build_menus() {
-  auto add = [this](QMenu* menu, const QString& text, QList<QKeySequence> keys, auto slot) {
+  auto add = [this](QMenu* menu, const QString& text, const QList<QKeySequence>& keys, auto slot) {
     QAction* action = menu->addAction(text);
     action->setShortcuts(keys);
     connect(action, &QAction::triggered, this, slot);

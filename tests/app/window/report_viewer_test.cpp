@@ -112,7 +112,7 @@ class ReportViewerTest : public QObject {
 
   QString selected() const { return viewer_->text()->textCursor().selectedText(); }
   int selection_line() const { return viewer_->text()->textCursor().blockNumber(); }
-  void keys(QKeySequence sequence) { QTest::keySequence(QApplication::focusWidget(), sequence); }
+  void keys(const QKeySequence& sequence) { QTest::keySequence(QApplication::focusWidget(), sequence); }
   QAbstractItemModel* table() const { return viewer_->table()->model(); }
   QString archive_path() const { return QString::fromStdString(dir_->path() + "/" + testkit::kArchiveName); }
 

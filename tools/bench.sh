@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures a whole check against its floor on realistic archives.
 #
-#   tools/bench.sh [N...]      (default: 1000 10000)
+#   tools/bench.sh [N...]        (default: 1000 10000)
+#   tools/bench.sh --gui [N...]  the window against the command line instead
 #
 # For every N: builds an N-pair archive from the test fixtures (most pairs
 # clean, the others with findings of varied kinds), then measures, best of
@@ -15,12 +16,23 @@
 # resident set of either check; then, in a second table, the CPU seconds and
 # peak resident set of the further checks against the one-thread check. Everything is written below a tmpfs folder when there
 # is one, and removed at the end. Uses the build in ./build (BUILD=dir).
+#
+# With --gui: for every N, kenshin-check and kenshin-check-gui (offscreen,
+# checking the archive given and ending once its report is shown) in turn,
+# two runs each, and the wall seconds and peak resident set of each run with
+# the load average before it.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 build=${BUILD:-build}
 checker=$build/src/app/kenshin-check
 [ -x "$checker" ] || { echo "bench: build first ($checker missing)" >&2; exit 2; }
+gui=""
+if [ "${1:-}" = --gui ]; then
+  gui=$build/src/app/window/kenshin-check-gui
+  [ -x "$gui" ] || { echo "bench: build first ($gui missing)" >&2; exit 2; }
+  shift
+fi
 [ $# -eq 0 ] && set -- 1000 10000
 
 base=/dev/shm
@@ -44,6 +56,31 @@ measure() {
   done
   echo "$best"
 }
+
+if [ -n "$gui" ]; then
+  printf '| pairs | run | program | wall s | peak RSS MB | load average (1 min) |\n|---:|---:|---|---:|---:|---:|\n'
+  for n in "$@"; do
+    archive=$work/1311234567_95899071_201812060_1.zip
+    "$tool" make "$n" tests/fixtures "$archive"
+    mkdir -p "$work/home/Desktop"
+    for run in 1 2; do
+      for program in command-line window; do
+        load=$(cut -d' ' -f1 /proc/loadavg)
+        if [ "$program" = window ]; then
+          HOME=$work/home XDG_CONFIG_HOME=$work/home/.config QT_QPA_PLATFORM=offscreen \
+            /usr/bin/time -f "%e %M" -o "$work/time" "$gui" --exit-when-checked "$archive" >/dev/null 2>&1
+        else
+          /usr/bin/time -f "%e %M" -o "$work/time" "$checker" --desktop "$work/home/Desktop" --quiet "$archive" \
+            >/dev/null 2>&1 || [ $? -le 1 ]
+        fi
+        read -r wall peak < <(tail -n 1 "$work/time")
+        printf '| %d | %d | %s | %.2f | %d | %s |\n' "$n" "$run" "$program" "$wall" $((peak / 1024)) "$load"
+      done
+    done
+    rm -f "$archive"
+  done
+  exit 0
+fi
 
 further_rows=()
 printf '| pairs | floor CPU s | 1 thread CPU s | ratio | 1 thread wall s | 2 threads wall s | ratio | pairs/s (1 thread CPU) | peak RSS MB |\n'

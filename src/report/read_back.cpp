@@ -5,7 +5,6 @@
 #include <string>
 #include <tuple>
 
-#include "platform/cp932.h"
 #include "report/report.h"
 #include "report/rule_table.h"
 
@@ -44,18 +43,6 @@ std::optional<Examinee> examinee_line(std::string_view line) {
   return Examinee{std::string(line.substr(0, insurer)),
                   std::string(line.substr(insurer_start, ticket - insurer_start)),
                   std::string(line.substr(ticket_start, line.size() - 1 - ticket_start))};
-}
-
-std::vector<std::string> lines_of(std::string_view bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string_view::npos) end = bytes.size();
-    lines.push_back(platform::cp932_to_utf8(bytes.substr(start, end - start)).value_or("?"));
-    start = end + 2;
-  }
-  return lines;
 }
 
 class Reader {
@@ -155,7 +142,7 @@ class Reader {
 
 std::vector<Finding> read_back(std::string_view cp932, std::string_view archive_name) {
   Reader reader(archive_name);
-  for (const std::string& line : lines_of(cp932)) reader.line(line);
+  for (const std::string& line : report_lines(cp932)) reader.line(line);
   return std::move(reader).records();
 }
 

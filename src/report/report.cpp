@@ -398,13 +398,16 @@ namespace kenshin::report {
 
 std::vector<std::string> read_report_lines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return report_lines(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+}
+
+std::vector<std::string> report_lines(std::string_view bytes) {
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(platform::cp932_to_utf8(std::string_view(bytes).substr(start, end - start)).value_or("?"));
+    if (end == std::string_view::npos) end = bytes.size();
+    lines.push_back(platform::cp932_to_utf8(bytes.substr(start, end - start)).value_or("?"));
     start = end + 2;
   }
   return lines;

@@ -97,5 +97,7 @@ namespace kenshin::report {
 // The lines of a written report, decoded to UTF-8, without their CR LF.
 // Empty when the file cannot be read.
 std::vector<std::string> read_report_lines(const std::string& path);
+// The same of a report's bytes as written.
+std::vector<std::string> report_lines(std::string_view cp932);
 
 }  // namespace kenshin::report

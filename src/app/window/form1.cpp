@@ -264,14 +264,19 @@ void Form1::run(std::optional<std::string> archive) {
   extrachecks::ExtraChecks extra(extra_check_options(choices));
   FurtherChecks* further = extra_check_options(choices).any() ? &extra : nullptr;
   RunResult result;
+  std::optional<RunReport> report;
   {
     WindowPlatform platform(services_, *this, std::move(archive), progress_delay_, progress_interval_, stop_asked_,
                              run_state_);
     result = run_check(run_state_, platform, further);
+    report = platform.take_report();
   }
   options_->setEnabled(true);
   command1_->setEnabled(true);
   running_ = false;
+  // Shown only now that the run's archive is freed: the viewer's table and
+  // the archive's directory are never held at once.
+  if (report) services_.show_report(this, std::move(*report));
   if (result.outcome == RunOutcome::kFailed) {
     services_.show_failure(this, kFailureSentence + QStringLiteral("\n\n") + QString::fromStdString(result.failure));
   }

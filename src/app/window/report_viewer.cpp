@@ -90,6 +90,9 @@ ReportViewer::ReportViewer(QWidget* owner) : QMainWindow(owner) {
   tabs_->setObjectName(QStringLiteral("Tabs"));
   tabs_->addTab(build_workbench(), QStringLiteral("指摘一覧"));
   tabs_->addTab(text_, QStringLiteral("ERR.txt"));
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    if (tabs_->currentWidget() == text_) show_text();
+  });
   setCentralWidget(tabs_);
 
   find_bar_ = new QToolBar(this);
@@ -218,11 +221,9 @@ void ReportViewer::load(RunReport report) {
   report_bytes_ = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   setWindowTitle(viewer_title(report_.documents.archive_path, report_.run_time));
   setWindowFilePath(report_.report_path);
-  QStringList lines;
-  for (const std::string& line : report::read_report_lines(report_.report_path.toStdString())) {
-    lines << QString::fromStdString(line);
-  }
-  text_->setPlainText(lines.join(QLatin1Char('\n')));
+  text_shown_ = false;
+  text_->clear();
+  if (tabs_->currentWidget() == text_) show_text();
 
   counts_->setText(status_text(count_findings(report_.findings)));
   model_->set_findings(std::move(report_.findings));
@@ -234,7 +235,21 @@ void ReportViewer::load(RunReport report) {
   if (model_->rowCount() > 0) table_->selectRow(0);
 }
 
-QStringList ReportViewer::lines() const { return text_->toPlainText().split(QLatin1Char('\n')); }
+QStringList ReportViewer::lines() const {
+  show_text();
+  return text_->toPlainText().split(QLatin1Char('\n'));
+}
+
+void ReportViewer::show_text() const {
+  if (text_shown_) return;
+  text_shown_ = true;
+  QStringList lines;
+  for (const std::string& line :
+       report::report_lines(std::string_view(report_bytes_.constData(), static_cast<size_t>(report_bytes_.size())))) {
+    lines << QString::fromStdString(line);
+  }
+  text_->setPlainText(lines.join(QLatin1Char('\n')));
+}
 
 void ReportViewer::update_hit_count() { hit_count_->setText(hit_count_text(filter_->rowCount(), model_->rowCount())); }
 
@@ -309,6 +324,7 @@ void ReportViewer::save_csv() {
 }
 
 void ReportViewer::print_to(QPrinter& printer) {
+  show_text();
   printer.setDocName(windowTitle());
   QPainter painter;
   if (!painter.begin(&printer)) return;

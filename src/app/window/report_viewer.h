@@ -94,6 +94,9 @@ class ReportViewer : public QMainWindow {
   void update_hit_count();
   void show_current_finding();
   void choose_finding(int index);
+  // ERR.txt's text is laid out only when first wanted: for a large report the
+  // text view costs more than the table.
+  void show_text() const;
 
   QTabWidget* tabs_ = nullptr;
   QTableView* table_ = nullptr;
@@ -109,6 +112,7 @@ class ReportViewer : public QMainWindow {
   QLabel* counts_ = nullptr;
   RunReport report_;
   QByteArray report_bytes_;
+  mutable bool text_shown_ = false;
 };
 
 }  // namespace kenshin::window

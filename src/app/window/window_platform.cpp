@@ -10,7 +10,7 @@ namespace kenshin::window {
 
 WindowPlatform::WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
                                std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
-                               StopAsked& stop, const RunState& run)
+                               StopAsked& stop, RunState& run)
     : services_(services),
       window_(window),
       archive_(std::move(archive)),
@@ -43,11 +43,12 @@ void WindowPlatform::show_report(const std::string& report_path) {
   report.documents = {QString::fromStdString(archive_.value_or(std::string())), run_.data_folder, run_.claims_folder,
                       run_.extraction_folder};
   report.run_time = run_time_;
-  report.findings = run_.findings;
+  report.findings = std::move(run_.findings);  // the run is over: the viewer holds them alone
+  run_.findings.clear();
   services_.remember_archive(report.documents.archive_path);
   services_.remember_report(
       {report.report_path, report.documents.archive_path, run_time_, QFileInfo(report.report_path).lastModified()});
-  services_.show_report(&window_, std::move(report));
+  report_ = std::move(report);
 }
 
 void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }

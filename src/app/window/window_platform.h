@@ -11,6 +11,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/window/window_services.h"
 #include "platform/platform.h"
@@ -36,12 +37,15 @@ class WindowPlatform : public platform::Platform {
   // set, the run stops; the dialog's 中止 button sets it.
   WindowPlatform(WindowServices& services, QWidget& window, std::optional<std::string> archive,
                  std::chrono::milliseconds progress_delay, std::chrono::milliseconds progress_interval,
-                 StopAsked& stop, const RunState& run);
+                 StopAsked& stop, RunState& run);
   ~WindowPlatform() override;
 
   std::string desktop_folder() override;
   std::optional<std::string> choose_archive() override;
+  // Hands the run's findings to the report kept for the viewer: it is shown
+  // once the run is over and its archive freed (take_report).
   void show_report(const std::string& report_path) override;
+  std::optional<RunReport> take_report() { return std::exchange(report_, std::nullopt); }
 
   // Both run on the window's thread: they let the window repaint and the
   // progress dialog tell what the run is doing, a few times a second.
@@ -58,7 +62,8 @@ class WindowPlatform : public platform::Platform {
   std::chrono::milliseconds progress_delay_;
   std::chrono::milliseconds progress_interval_;
   StopAsked& stop_;
-  const RunState& run_;  // what the viewer is handed: the findings and where their documents are
+  RunState& run_;  // what the viewer is handed: the findings and where their documents are
+  std::optional<RunReport> report_;
   QElapsedTimer started_;
   qint64 last_shown_ = 0;  // ms after the start
   QDateTime run_time_;

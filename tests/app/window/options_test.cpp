@@ -1,13 +1,11 @@
 // The window's choices for a run, the question before closing with a report
-// open, and where the window's message boxes and file dialog appear.
+// open, where its message boxes appear, and its menus: the archives of the
+// last runs, the last report opened again at a later start and the guide.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTreeView>
+#include <QTextBrowser>
 #include <QtTest>
 #include <filesystem>
 
@@ -60,6 +58,23 @@ class OptionsTest : public QObject {
     return shown;
   }
 
+  QString numbered_archive(int number) {
+    testkit::Archive numbered = testkit::complete_archive();
+    numbered.name = "1311234567_95899071_20181206" + std::to_string(number) + "_1.zip";
+    return archive(numbered);
+  }
+  void run(const QString& archive) {
+    services_.answer = archive;
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+  }
+  QMenu* recent_menu() const { return control<QMenu>("RecentMenu"); }
+  QStringList recent_entries() const {
+    Q_EMIT recent_menu()->aboutToShow();
+    QStringList entries;
+    for (QAction* action : recent_menu()->actions()) entries << action->text();
+    return entries;
+  }
+
  private Q_SLOTS:
   void init() {
     home_ = fresh_home();
@@ -89,20 +104,17 @@ class OptionsTest : public QObject {
     QFETCH(QString, title);
     QFETCH(bool, year_enabled);
     QCOMPARE(this->title(), QString("平成３０年度　特定健診簡易データチェック"));
+    auto* years = control<QComboBox>("FiscalYearChoice");
+    QStringList offered;  // from 2024 to the year after today's, today's until one is chosen
+    for (int i = 0; i < years->count(); ++i) offered << years->itemText(i);
+    QCOMPARE(offered, (QStringList{"2024年度", "2025年度", "2026年度", "2027年度"}));
+    QCOMPARE(years->currentData().toInt(), 2026);
     choose("EditionChoice", edition);
     choose("FiscalYearChoice", year);
     QCOMPARE(this->title(), title);
     QCOMPARE(control<QComboBox>("FiscalYearChoice")->isEnabled(), year_enabled);
     auto* label = control<QLabel>("Label1");
     QVERIFY(QFontMetrics(label->font()).horizontalAdvance(title) <= label->contentsRect().width());
-  }
-
-  void fiscal_years_run_from_2024_to_the_year_after_today() {
-    auto* years = control<QComboBox>("FiscalYearChoice");
-    QStringList shown;
-    for (int i = 0; i < years->count(); ++i) shown << years->itemText(i);
-    QCOMPARE(shown, (QStringList{"2024年度", "2025年度", "2026年度", "2027年度"}));
-    QCOMPARE(years->currentData().toInt(), 2026);  // today's, until one is chosen
   }
 
   void choices_are_remembered_for_the_next_start_data() {
@@ -177,22 +189,6 @@ class OptionsTest : public QObject {
     }
   }
 
-  void choices_cannot_change_during_a_run() {
-    services_.answer = archive();
-    Form1 form(services_, std::chrono::milliseconds(0));  // lets events through at every step
-    form.show();
-    auto* options = form.findChild<OptionsPanel*>("Options");
-    QStringList seen;
-    QTimer during_run;
-    connect(&during_run, &QTimer::timeout, [&] {
-      if (form.running() && seen.isEmpty()) seen << (options->isEnabled() ? "enabled" : "disabled");
-    });
-    during_run.start(0);
-    QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-    QCOMPARE(seen, QStringList{"disabled"});
-    QVERIFY(options->isEnabled());
-  }
-
   void closing_with_a_report_open_asks_first_data() {
     QTest::addColumn<bool>("report_open");
     QTest::addColumn<bool>("answer");
@@ -237,42 +233,139 @@ class OptionsTest : public QObject {
              qPrintable(QString("box at %1,%2").arg(box_centre.x()).arg(box_centre.y())));
   }
 
+  // A path given at start (or dropped, or chosen from the recent files) is
+  // checked without the file dialog; one that is no file is refused and the
+  // earlier report stays.
   void an_archive_given_at_start_is_checked_once_the_window_is_up_data() {
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("archive") << true;
-    QTest::newRow("missing archive") << false;
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("archive") << QString(testkit::kArchiveName) << "";
+    QTest::newRow("missing archive") << "missing.zip" << kNotFoundMessage;
+    QTest::newRow("folder") << "" << kIsFolderMessage;
   }
   void an_archive_given_at_start_is_checked_once_the_window_is_up() {
-    QFETCH(bool, exists);
-    const QString path = exists ? archive() : QString::fromStdString(home_->path() + "/missing.zip");
-    form_.reset();
-    form_ = std::make_unique<Form1>(services_, std::chrono::hours(1));
-    form_->show();
+    QFETCH(QString, given);
+    QFETCH(QString, refusal);
+    archive();
+    testkit::write_file(report_path(), "last run\r\n");
+    const QString path = QString::fromStdString(home_->path()) + (given.isEmpty() ? "" : "/" + given);
     form_->check_archive_once_shown(path);
     QVERIFY(services_.viewer() == nullptr && services_.refusals.isEmpty());  // not before the window is up
     QTRY_VERIFY(services_.viewer() != nullptr || !services_.refusals.isEmpty());
-    QCOMPARE(services_.refusals, exists ? QStringList{} : QStringList{kNotFoundMessage.arg(path)});
-    QCOMPARE(services_.dialogs, 0);
+    QCOMPARE(services_.refusals, refusal.isEmpty() ? QStringList{} : QStringList{refusal.arg(path)});
+    QCOMPARE(testkit::read_file(report_path()) == "last run\r\n", !refusal.isEmpty());
+    QVERIFY(services_.dialogs == 0 && services_.failures.isEmpty());
   }
 
-  void file_dialog_shows_whole_archive_names() {
-    const QString zip = archive();
-    QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kLastFolderKey, QString::fromStdString(home_->path()));
-    int name_width = 0, column_width = 0;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      auto* list = dialog->findChild<QTreeView*>("treeView");
-      QVERIFY(list != nullptr && list->isVisible());
-      auto* files = qobject_cast<QFileSystemModel*>(list->model());
-      QVERIFY(files != nullptr);
-      name_width = list->sizeHintForIndex(files->index(zip)).width();  // icon, name and the delegate's margins
-      column_width = list->header()->sectionSize(0);
-      dialog->reject();
-    });
-    services_.WindowServices::choose_archive(form_.get());
-    QVERIFY2(column_width >= name_width, qPrintable(QString("%1 < %2").arg(column_width).arg(name_width)));
+  void recent_archives_newest_first_a_few_and_only_those_still_there_data() {
+    QTest::addColumn<QList<int>>("runs");     // archives checked, in this order
+    QTest::addColumn<QList<int>>("removed");  // archives gone since
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("none yet") << QList<int>{} << QList<int>{} << QStringList{"（なし）"};
+    QTest::newRow("newest first, once each")
+        << QList<int>{1, 2, 1} << QList<int>{}
+        << QStringList{"&1 1311234567_95899071_201812061_1.zip", "&2 1311234567_95899071_201812062_1.zip"};
+    QTest::newRow("five kept") << QList<int>{1, 2, 3, 4, 5, 6, 7} << QList<int>{}
+                               << QStringList{"&1 1311234567_95899071_201812067_1.zip",
+                                              "&2 1311234567_95899071_201812066_1.zip",
+                                              "&3 1311234567_95899071_201812065_1.zip",
+                                              "&4 1311234567_95899071_201812064_1.zip",
+                                              "&5 1311234567_95899071_201812063_1.zip"};
+    QTest::newRow("a removed one is dropped")
+        << QList<int>{1, 2, 3} << QList<int>{2}
+        << QStringList{"&1 1311234567_95899071_201812063_1.zip", "&2 1311234567_95899071_201812061_1.zip"};
+    QTest::newRow("all removed") << QList<int>{1} << QList<int>{1} << QStringList{"（なし）"};
   }
+  void recent_archives_newest_first_a_few_and_only_those_still_there() {
+    QFETCH(QList<int>, runs);
+    QFETCH(QList<int>, removed);
+    QFETCH(QStringList, entries);
+    for (int number : runs) run(numbered_archive(number));
+    for (int number : removed) std::filesystem::remove(numbered_archive(number).toStdString());
+    form_.reset();  // the list outlives the program
+    open_form();
+    QCOMPARE(recent_entries(), entries);
+  }
+
+  void a_recent_archive_is_checked_without_the_dialog() {
+    const QString first = numbered_archive(1);
+    run(first);
+    const QStringList first_report = services_.viewer()->lines();
+    run(numbered_archive(2));
+    testkit::write_file(report_path(), "other\r\n");
+    recent_entries();
+    recent_menu()->actions().at(1)->trigger();
+    QCOMPARE(services_.dialogs, 2);
+    QVERIFY(services_.viewer()->windowTitle().contains(QFileInfo(first).fileName()));
+    QCOMPARE(services_.viewer()->lines(), first_report);
+  }
+
+  void last_report_opens_again_at_the_next_start_data() {
+    QTest::addColumn<QString>("since");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("as it was") << "" << "";
+    QTest::newRow("removed") << "removed" << kLastReportMissing;
+    QTest::newRow("written by another run") << "rewritten" << kLastReportReplaced;
+  }
+  void last_report_opens_again_at_the_next_start() {
+    QFETCH(QString, since);
+    QFETCH(QString, refusal);
+    auto* open = form_->findChild<QAction*>("OpenLastReport");
+    open->trigger();  // nothing shown yet: nothing to open
+    QVERIFY(services_.viewer() == nullptr && services_.refusals.isEmpty());
+
+    testkit::Archive with_finding = testkit::complete_archive();
+    with_finding.entries.clear();
+    with_finding.add_pair(testkit::XmlDoc::data().remove("//a:recordTarget/a:patientRole/a:patient/a:name"),
+                          testkit::XmlDoc::claims(), 1);
+    testkit::write_zip(home_->path() + "/" + with_finding.name, with_finding.entries);
+    run(QString::fromStdString(home_->path() + "/" + with_finding.name));
+    const QString title = services_.viewer()->windowTitle();
+    const QStringList lines = services_.viewer()->lines();
+    const QString counts = services_.viewer()->findChild<QLabel*>("Counts")->text();
+    QCOMPARE(counts, QString("指摘 2 件　受診者 1 名"));
+    if (since == "removed") std::filesystem::remove(report_path());
+    if (since == "rewritten") {
+      testkit::write_file(report_path(), "other\r\n");
+      std::filesystem::last_write_time(report_path(),
+                                       std::filesystem::last_write_time(report_path()) + std::chrono::seconds(2));
+    }
+    services_.close_answer = true;
+    form_.reset();
+    QVERIFY(services_.viewer() == nullptr);
+    open_form();
+
+    form_->findChild<QAction*>("OpenLastReport")->trigger();
+    if (refusal.isEmpty()) {
+      QVERIFY(services_.viewer() != nullptr && services_.viewer()->isVisible());
+      QCOMPARE(services_.viewer()->windowTitle(), title);
+      QCOMPARE(services_.viewer()->lines(), lines);
+      QVERIFY(services_.refusals.isEmpty());
+      // The records read back from ERR.txt; the document itself is not at hand.
+      QCOMPARE(services_.viewer()->findChild<QLabel*>("Counts")->text(), counts);
+      QCOMPARE(services_.viewer()->table()->model()->index(0, kMessageColumn).data().toString(),
+               QString("受診者名がありません"));
+      QVERIFY(services_.viewer()->document_pane()->text()->toPlainText().contains("前回の結果を開いたため"));
+    } else {
+      QVERIFY(services_.viewer() == nullptr);
+      QCOMPARE(services_.refusals, QStringList{refusal.arg(QString::fromStdString(report_path()))});
+    }
+  }
+
+  void f1_opens_the_guide_which_tells_every_choice_and_where_the_report_goes() {
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QTest::keyClick(form_.get(), Qt::Key_F1);
+    auto* text = form_->findChild<QTextBrowser*>("GuideText");
+    QVERIFY(text != nullptr && text->window()->isVisible());
+    const QString guide = text->toPlainText();
+    for (const QString& needed : {kSchemaCaption, kArchiveChecksCaption, kEditionCaption, kFiscalYearCaption,
+                                  QString("ERR.txt"), QString("デスクトップ"), QString("最近使ったファイル"),
+                                  QString("前回の結果を開く"), QString("○健診情報"), QString("○決済情報")}) {
+      QVERIFY2(guide.contains(needed), qPrintable(needed));
+    }
+  }
+
 };
 
 QTEST_MAIN(OptionsTest)

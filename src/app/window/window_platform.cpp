@@ -51,15 +51,17 @@ void WindowPlatform::show_report(const std::string& report_path) {
   report_ = std::move(report);
 }
 
-void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress.arg(k).arg(n), k, n); }
+void WindowPlatform::read_progress(int k, int n) { show_progress(kReadingProgress, k, n); }
 
-void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress.arg(k).arg(n), k, n); }
+void WindowPlatform::pair_progress(int k, int n) { show_progress(kCheckingProgress, k, n); }
 
-void WindowPlatform::show_progress(const QString& text, int k, int n) {
+// Called for every entry and every pair: the text is made only when shown.
+void WindowPlatform::show_progress(const QString& text_template, int k, int n) {
   const qint64 now = started_.elapsed();
   if (progress_ == nullptr && now < progress_delay_.count()) return;
   if (progress_ != nullptr && k != n && now - last_shown_ < progress_interval_.count()) return;
   last_shown_ = now;
+  const QString text = text_template.arg(k).arg(n);
   if (progress_ == nullptr) {
     progress_ = new QProgressDialog(&window_);
     progress_->setObjectName(QStringLiteral("ProgressDialog"));

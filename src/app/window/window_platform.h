@@ -54,7 +54,7 @@ class WindowPlatform : public platform::Platform {
   bool stop_requested() override { return stop_ != StopAsked::kNo; }
 
  private:
-  void show_progress(const QString& text, int k, int n);
+  void show_progress(const QString& text_template, int k, int n);
 
   WindowServices& services_;
   QWidget& window_;

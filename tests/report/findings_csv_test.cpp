@@ -106,18 +106,6 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
        },
        {record(2, FindingKind::kData, "h2.xml", "", "", "", "a"),
         record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
-      {"load failure of the claims document of a pair with a header",
-       [](FindingRecords& t) {
-         t.pair(1);
-         t.examinee("ケンシン　ジロウ");
-         report_finding(t.run_, "　a");
-         begin_claims_document(t.run_);
-         report_load_failure(t.run_, "c1.xml");
-       },
-       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        with_rule(record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
-                         "c1.xmlの読込に失敗しました"),
-                  "settlement.load-failed")}},
       {"missing examinee name, after a pair whose examinee was shown",
        [](FindingRecords& t) {
          t.pair(1);

@@ -43,13 +43,9 @@ Finding with_rule(Finding f, std::string rule_id, std::string value = {}, int li
 }
 
 TEST(FindingsCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
-  Finding located = record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "plain");
-  located.rule_id = "data.example";
-  located.item_code = "3F070000002327101";
-  located.value = "1,5";
-  located.line = 42;
   std::vector<Finding> findings = {
-      located,
+      with_rule(record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "plain"),
+                "data.example", "1,5", 42, "3F070000002327101"),
       record(0, FindingKind::kArchive, "a,b.zip", "", "", "say \"hi\"", "line\r\nbreak"),
       record(2, FindingKind::kSettlement, "c2.xml", "", "", "lf\nonly", "cr\ronly"),
       record(3, FindingKind::kCrossCheck, "ix08_V08.xml", "", "", "", "x"),
@@ -106,18 +102,6 @@ TEST_F(FindingRecords, EveryReportOperationRecordsWhereItsLineBelongs) {
        },
        {record(2, FindingKind::kData, "h2.xml", "", "", "", "a"),
         record(2, FindingKind::kData, "h2.xml", "", "", "", "b")}},
-      {"load failure of the claims document of a pair with a header",
-       [](FindingRecords& t) {
-         t.pair(1);
-         t.examinee("ケンシン　ジロウ");
-         report_finding(t.run_, "　a");
-         begin_claims_document(t.run_);
-         report_load_failure(t.run_, "c1.xml");
-       },
-       {record(1, FindingKind::kData, "h1.xml", "ケンシン　ジロウ", "06139998", "18100012345", "a"),
-        with_rule(record(1, FindingKind::kSettlement, "c1.xml", "ケンシン　ジロウ", "06139998", "18100012345",
-                         "c1.xmlの読込に失敗しました"),
-                  "settlement.load-failed")}},
       {"missing examinee name, after a pair whose examinee was shown",
        [](FindingRecords& t) {
          t.pair(1);

@@ -217,8 +217,6 @@ CheckResult check(const Archive& archive, EditionChoice choice, FurtherChecks* f
   out.lines = report::read_report_lines(desktop + "/ERR.txt");
   out.report_bytes = read_file(desktop + "/ERR.txt");
   out.findings = run.findings;
-  out.shown = platform.shown;
-  out.desktop = list_folder(desktop);
   return out;
 }
 

@@ -119,8 +119,6 @@ struct CheckResult {
   std::vector<std::string> lines;     // the report, decoded; empty when none was written
   std::vector<Finding> findings;      // the run's finding records
   std::string report_bytes;           // the report as written
-  std::vector<std::string> shown;     // reports shown to the user
-  std::vector<std::string> desktop;   // names in the desktop folder after the run
 };
 
 // The run's edition and fiscal year.

@@ -13,16 +13,7 @@ namespace kenshin::report {
 namespace {
 
 constexpr std::string_view kIndent = "　";
-constexpr std::string_view kDataHeader = "○健診情報　";
-constexpr std::string_view kClaimsHeader = "○決済情報　";
-constexpr std::string_view kInsurer = "　保険者番号(";
-constexpr std::string_view kTicket = ")　受診券整理番号(";
 constexpr std::string_view kSchemaHeading = "【スキーマ検証";
-
-bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
-bool ends_with(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
 
 // Settlement documents are named with a leading "c", checkup data documents
 // with an "h"; a line that names a bare file says no more than that.
@@ -34,12 +25,12 @@ struct Examinee {
 
 // "NAME　保険者番号(N)　受診券整理番号(T)"; the name may itself hold ideographic spaces.
 std::optional<Examinee> examinee_line(std::string_view line) {
-  if (!ends_with(line, ")")) return std::nullopt;
-  const size_t ticket = line.rfind(kTicket);
+  if (!line.ends_with(")")) return std::nullopt;
+  const size_t ticket = line.rfind(kTicketLabel);
   if (ticket == std::string_view::npos) return std::nullopt;
-  const size_t insurer = line.substr(0, ticket).rfind(kInsurer);
+  const size_t insurer = line.substr(0, ticket).rfind(kInsurerLabel);
   if (insurer == std::string_view::npos) return std::nullopt;
-  const size_t insurer_start = insurer + kInsurer.size(), ticket_start = ticket + kTicket.size();
+  const size_t insurer_start = insurer + kInsurerLabel.size(), ticket_start = ticket + kTicketLabel.size();
   return Examinee{std::string(line.substr(0, insurer)),
                   std::string(line.substr(insurer_start, ticket - insurer_start)),
                   std::string(line.substr(ticket_start, line.size() - 1 - ticket_start))};
@@ -53,10 +44,10 @@ class Reader {
     const bool after_blank = after_blank_;
     after_blank_ = text.empty();
     if (text.empty() || text == kNoErrorLine) return;
-    if (after_blank && starts_with(text, "【")) {
-      section_ = starts_with(text, kSchemaHeading) ? FindingKind::kSchema : FindingKind::kCrossCheck;
+    if (after_blank && text.starts_with("【")) {
+      section_ = text.starts_with(kSchemaHeading) ? FindingKind::kSchema : FindingKind::kCrossCheck;
     } else if (section_) {
-      if (starts_with(text, kIndent)) add(*section_, {}, text, false);  // else the section's no-finding line
+      if (text.starts_with(kIndent)) add(*section_, {}, text, false);  // else the section's no-finding line
     } else if (std::optional<Examinee> examinee = after_blank ? examinee_line(text) : std::nullopt) {
       // After a blank line, the examinee line (its name may be empty, so it may
       // start like a finding). One still due after a pair's first lines stands
@@ -67,15 +58,15 @@ class Reader {
       }
       examinee_due_ = false;
       examinee_ = std::move(*examinee);
-    } else if (starts_with(text, kIndent)) {
+    } else if (text.starts_with(kIndent)) {
       add(kind_, document_, text, true);
-    } else if (starts_with(text, kDataHeader)) {
+    } else if (text.starts_with(kDataFileLine)) {
       kind_ = FindingKind::kData;
-      document_ = data_document_ = std::string(text.substr(kDataHeader.size()));
-    } else if (starts_with(text, kClaimsHeader)) {
+      document_ = data_document_ = std::string(text.substr(kDataFileLine.size()));
+    } else if (text.starts_with(kClaimsFileLine)) {
       kind_ = FindingKind::kSettlement;
-      document_ = std::string(text.substr(kClaimsHeader.size()));
-    } else if (ends_with(text, kLoadFailedSuffix)) {
+      document_ = std::string(text.substr(kClaimsFileLine.size()));
+    } else if (text.ends_with(kLoadFailedSuffix)) {
       const std::string_view file = text.substr(0, text.size() - kLoadFailedSuffix.size());
       bare_file(file, true);
       Finding& record = add(kind_, file, text, false);
@@ -121,7 +112,7 @@ class Reader {
       record.ticket_number = examinee_.ticket;
     }
     if (const RuleRow* rule = look_up ? find_rule(kind, text) : nullptr) record.rule_id = std::string(rule->id);
-    record.message = std::string(starts_with(text, kIndent) ? text.substr(kIndent.size()) : text);
+    record.message = std::string(text.starts_with(kIndent) ? text.substr(kIndent.size()) : text);
     records_.push_back(std::move(record));
     return records_.back();
   }

@@ -233,7 +233,7 @@ void write_line(RunState& run, std::string_view text) {
 void write_record_header(RunState& run) {
   if (run.name_line_flag != kFlagSet) {
     write_line(run, "");
-    write_line(run, run.examinee_name + "　保険者番号(" + run.insurer_number + ")" + "　受診券整理番号(" +
+    write_line(run, run.examinee_name + std::string(kInsurerLabel) + run.insurer_number + std::string(kTicketLabel) +
                         run.ticket_number + ")");
     run.name_line_flag = kFlagSet;
     run.shown_examinee_pair = run.pair_index;
@@ -242,11 +242,11 @@ void write_record_header(RunState& run) {
     run.shown_ticket_number = run.ticket_number;
   }
   if (run.data_file_line_flag != kFlagSet) {
-    write_line(run, "○健診情報　" + run.data_file());
+    write_line(run, std::string(kDataFileLine) + run.data_file());
     run.data_file_line_flag = kFlagSet;
   }
   if (run.claims_file_line_flag != kFlagSet) {
-    write_line(run, "○決済情報　" + run.claims_file());
+    write_line(run, std::string(kClaimsFileLine) + run.claims_file());
     run.claims_file_line_flag = kFlagSet;
   }
 }

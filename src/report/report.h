@@ -20,6 +20,12 @@ namespace kenshin::report {
 
 inline constexpr std::string_view kNoErrorLine = "簡易チェックでのエラーはありません";
 inline constexpr std::string_view kLoadFailedSuffix = "の読込に失敗しました";
+// The record header's texts: NAME + kInsurerLabel + N + kTicketLabel + T + ")",
+// then kDataFileLine + data file and kClaimsFileLine + claims file.
+inline constexpr std::string_view kInsurerLabel = "　保険者番号(";
+inline constexpr std::string_view kTicketLabel = ")　受診券整理番号(";
+inline constexpr std::string_view kDataFileLine = "○健診情報　";
+inline constexpr std::string_view kClaimsFileLine = "○決済情報　";
 
 // A new run: the report goes to desktop folder + "/ERR.txt" and is created on
 // its first line. Unfinished reports a killed run left beside it go.

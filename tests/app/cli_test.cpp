@@ -169,8 +169,8 @@ TEST_F(Cli, TheCsvFileHasARowForEveryFinding) {
                               " がスキーマに適合しません（エラー1件、最初は25行目：要素 'postalCode' の値 '1600023' "
                               "がパターン '[0-9]{3}-[0-9]{4}' に合いません）",
                           "", "【交換用基本情報・集計情報とZIPファイルの照合】",
-                          "　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、決済情報の請求金額（claimAmount）の合計は "
-                          "18160 円です"}));
+                          std::string("　集計情報の請求金額総計（totalClaimAmount）が 18161 円ですが、") +
+                              "決済情報の請求金額（claimAmount）の合計は 18160 円です"}));
   const std::string h1 = Archive::data_name(1), c1 = Archive::claims_name(1);
   auto row = [&](const std::string& kind, const std::string& file, const std::string& message,
                  const std::string& evidence) {
